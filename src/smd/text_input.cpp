@@ -1,0 +1,334 @@
+#include "smd/text_input.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace toravel {
+
+namespace {
+
+// Drops every CR that stands before an LF, in place.
+void FoldLineEnds(std::string& text) {
+    const char* first = static_cast<const char*>(std::memchr(text.data(), '\r', text.size()));
+    if (first == nullptr) {
+        return;
+    }
+    size_t out = static_cast<size_t>(first - text.data());
+    for (size_t in = out; in < text.size(); ++in) {
+        if (text[in] == '\r' && in + 1 < text.size() && text[in + 1] == '\n') {
+            continue;
+        }
+        text[out++] = text[in];
+    }
+    text.resize(out);
+}
+
+}  // namespace
+
+TextInput::TextInput(std::string content) : text_(std::move(content)) {
+    FoldLineEnds(text_);
+    if (!text_.empty() && text_.back() != '\n') {
+        text_.push_back('\n');
+    }
+}
+
+std::optional<TextInput> TextInput::OpenFile(const std::string& path) {
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        return std::nullopt;
+    }
+    std::string content;
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        const long size = std::ftell(file.get());
+        if (size > 0) {
+            content.reserve(static_cast<size_t>(size) + 1);
+        }
+        std::rewind(file.get());
+    }
+    char chunk[1 << 16];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        content.append(chunk, n);
+    }
+    if (std::ferror(file.get())) {
+        return std::nullopt;
+    }
+    return TextInput(std::move(content));
+}
+
+void TextInput::seek(size_t position) {
+    if (fail_) {
+        return;
+    }
+    eof_ = false;
+    pos_ = position <= text_.size() ? position : text_.size();
+}
+
+bool TextInput::ReadLine(std::string_view& line) {
+    line = {};
+    if (!good()) {
+        fail_ = true;
+        return false;
+    }
+    if (pos_ >= text_.size()) {
+        eof_ = fail_ = true;
+        return false;
+    }
+    const char* start = text_.data() + pos_;
+    const size_t left = text_.size() - pos_;
+    const size_t limit = left < kMaxLineLength + 1 ? left : kMaxLineLength + 1;
+    const char* lf = static_cast<const char*>(std::memchr(start, '\n', limit));
+    if (lf == nullptr) {
+        // Either a line longer than the limit or, thanks to the final line feed, nothing else.
+        pos_ += kMaxLineLength;
+        fail_ = true;
+        return false;
+    }
+    line = std::string_view(start, static_cast<size_t>(lf - start));
+    pos_ += line.size() + 1;
+    return true;
+}
+
+bool TextInput::SkipWhiteSpace() {
+    if (!good()) {
+        fail_ = true;
+        return false;
+    }
+    while (pos_ < text_.size() && IsWhiteSpace(text_[pos_])) {
+        ++pos_;
+    }
+    if (pos_ >= text_.size()) {
+        eof_ = fail_ = true;
+        return false;
+    }
+    return true;
+}
+
+bool TextInput::ReadInt(int32_t& value) {
+    if (!SkipWhiteSpace()) {
+        return false;
+    }
+    const size_t used = ParseInt(std::string_view(text_).substr(pos_), value);
+    if (used == 0) {
+        fail_ = true;
+        return false;
+    }
+    pos_ += used;
+    if (pos_ >= text_.size()) {
+        eof_ = true;
+    }
+    return true;
+}
+
+bool TextInput::ReadUnsigned(uint32_t& value) {
+    if (!SkipWhiteSpace()) {
+        return false;
+    }
+    const size_t used = ParseUnsigned(std::string_view(text_).substr(pos_), value);
+    if (used == 0) {
+        fail_ = true;
+        return false;
+    }
+    pos_ += used;
+    if (pos_ >= text_.size()) {
+        eof_ = true;
+    }
+    return true;
+}
+
+bool TextInput::ReadFloat(float& value) {
+    if (!SkipWhiteSpace()) {
+        return false;
+    }
+    const size_t used = ParseFloat(std::string_view(text_).substr(pos_), value);
+    if (used == 0) {
+        fail_ = true;
+        return false;
+    }
+    pos_ += used;
+    if (pos_ >= text_.size()) {
+        eof_ = true;
+    }
+    return true;
+}
+
+bool TextInput::ReadSeparator(char& c) {
+    if (!SkipWhiteSpace()) {
+        return false;
+    }
+    c = text_[pos_++];
+    return true;
+}
+
+bool TextInput::ReadWord(std::string_view& word) {
+    word = {};
+    if (!SkipWhiteSpace()) {
+        return false;
+    }
+    const size_t start = pos_;
+    while (pos_ < text_.size() && !IsWhiteSpace(text_[pos_])) {
+        ++pos_;
+    }
+    word = std::string_view(text_).substr(start, pos_ - start);
+    return true;
+}
+
+namespace {
+
+size_t SkipLeadingWhiteSpace(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && IsWhiteSpace(text[i])) {
+        ++i;
+    }
+    return i;
+}
+
+// Decimal digits with an optional sign, as an integer extraction accumulates them. Returns
+// the characters used, 0 when no digit follows the sign; sets `negative` and `magnitude`
+// (saturated), and `overflow` when the magnitude did not fit in 64 bits.
+size_t ScanInteger(std::string_view text, bool& negative, uint64_t& magnitude, bool& overflow) {
+    size_t i = 0;
+    negative = false;
+    overflow = false;
+    magnitude = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const size_t digitsStart = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        const uint64_t digit = static_cast<uint64_t>(text[i] - '0');
+        if (magnitude > (std::numeric_limits<uint64_t>::max() - digit) / 10) {
+            overflow = true;
+        } else {
+            magnitude = magnitude * 10 + digit;
+        }
+        ++i;
+    }
+    return i == digitsStart ? 0 : i;
+}
+
+}  // namespace
+
+size_t ParseInt(std::string_view text, int32_t& value) {
+    const size_t skip = SkipLeadingWhiteSpace(text);
+    bool negative, overflow;
+    uint64_t magnitude;
+    const size_t used = ScanInteger(text.substr(skip), negative, magnitude, overflow);
+    if (used == 0) {
+        value = 0;
+        return 0;
+    }
+    constexpr uint64_t kMaxPositive = std::numeric_limits<int32_t>::max();
+    if (!negative && (overflow || magnitude > kMaxPositive)) {
+        value = std::numeric_limits<int32_t>::max();
+        return 0;
+    }
+    if (negative && (overflow || magnitude > kMaxPositive + 1)) {
+        value = std::numeric_limits<int32_t>::min();
+        return 0;
+    }
+    value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
+                     : static_cast<int32_t>(magnitude);
+    return skip + used;
+}
+
+size_t ParseUnsigned(std::string_view text, uint32_t& value) {
+    const size_t skip = SkipLeadingWhiteSpace(text);
+    bool negative, overflow;
+    uint64_t magnitude;
+    const size_t used = ScanInteger(text.substr(skip), negative, magnitude, overflow);
+    if (used == 0) {
+        value = 0;
+        return 0;
+    }
+    if (overflow || magnitude > std::numeric_limits<uint32_t>::max()) {
+        value = std::numeric_limits<uint32_t>::max();
+        return 0;
+    }
+    // Like strtoul, a minus sign negates in unsigned arithmetic: "-1" reads as 4294967295.
+    value = static_cast<uint32_t>(magnitude);
+    if (negative) {
+        value = static_cast<uint32_t>(0u - value);
+    }
+    return skip + used;
+}
+
+size_t ParseFloat(std::string_view text, float& value) {
+    const size_t skip = SkipLeadingWhiteSpace(text);
+    const std::string_view s = text.substr(skip);
+    // Accumulate what a float extraction takes: sign, digits, point, digits, exponent.
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        ++i;
+    }
+    auto digits = [&] {
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+        }
+    };
+    digits();
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        digits();
+    }
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+            ++i;
+        }
+        digits();
+    }
+    const std::string_view taken = s.substr(0, i);
+    std::string_view number = taken;
+    if (!number.empty() && number[0] == '+') {
+        number.remove_prefix(1);
+        if (!number.empty() && number[0] == '-') {
+            value = 0;
+            return 0;
+        }
+    }
+    float parsed = 0;
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), parsed);
+    if (number.empty() || end != number.data() + number.size()) {
+        // Nothing, or an incomplete number such as "1e" or ".": the extraction fails.
+        value = 0;
+        return 0;
+    }
+    if (ec == std::errc::result_out_of_range) {
+        const double wide = std::strtod(std::string(number).c_str(), nullptr);
+        if (wide > std::numeric_limits<float>::max()) {
+            value = std::numeric_limits<float>::max();
+            return 0;
+        }
+        if (wide < std::numeric_limits<float>::lowest()) {
+            value = std::numeric_limits<float>::lowest();
+            return 0;
+        }
+        parsed = static_cast<float>(wide);  // an underflow reads as the nearest tiny value
+    } else if (ec != std::errc()) {
+        value = 0;
+        return 0;
+    }
+    value = parsed;
+    return skip + taken.size();
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+}  // namespace toravel

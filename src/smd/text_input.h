@@ -1,0 +1,78 @@
+// A text file read whole into memory, with the semantics of a C++ input stream that the
+// readers rely on: a read position that can be told and set back, whole-line reads, number
+// extraction as by `>>`, and the end and failed states.
+//
+// A carriage return before a line feed is dropped on every platform, and a final line
+// without a line feed gets one, so the last line of a file always counts as a line.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace toravel {
+
+class TextInput {
+public:
+    static constexpr size_t kNoPosition = static_cast<size_t>(-1);
+    // Longest line that a whole-line read stores; a longer one fails the stream.
+    static constexpr size_t kMaxLineLength = 1022;
+
+    TextInput() = default;
+    explicit TextInput(std::string content);
+
+    // Reads a whole file; nothing when it cannot be opened or read.
+    static std::optional<TextInput> OpenFile(const std::string& path);
+
+    bool good() const { return !eof_ && !fail_; }
+    bool eof() const { return eof_; }
+    bool fail() const { return fail_; }
+    size_t size() const { return text_.size(); }
+    std::string_view text() const { return text_; }
+
+    // The read position, or kNoPosition once the stream has failed.
+    size_t tell() const { return fail_ ? kNoPosition : pos_; }
+    // Moves the read position and clears the end state; does nothing on a failed stream.
+    void seek(size_t position);
+
+    // Reads up to the next line feed, which is consumed and not stored. Fails the stream when
+    // nothing at all could be read, or when the line is longer than kMaxLineLength. The view
+    // stays valid as long as this object lives.
+    bool ReadLine(std::string_view& line);
+
+    // Number extraction as `>> int`, `>> unsigned` and `>> float` of a C++ stream in the C
+    // locale: leading white space is skipped; a failed extraction fails the stream.
+    bool ReadInt(int32_t& value);
+    bool ReadUnsigned(uint32_t& value);
+    bool ReadFloat(float& value);
+    // The next character that is not white space.
+    bool ReadSeparator(char& c);
+    // The next run of characters up to white space.
+    bool ReadWord(std::string_view& word);
+
+private:
+    bool SkipWhiteSpace();
+
+    std::string text_;
+    size_t pos_ = 0;
+    bool eof_ = false;
+    bool fail_ = false;
+};
+
+// Number parsing shared with line-based readers. Each parses a prefix of `text` with the
+// rules of the matching TextInput extraction, after skipping white space, and returns the
+// number of characters consumed (0 on failure, `value` then holds what `>>` would store).
+size_t ParseInt(std::string_view text, int32_t& value);
+size_t ParseUnsigned(std::string_view text, uint32_t& value);
+size_t ParseFloat(std::string_view text, float& value);
+
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+inline bool IsWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+// `text` without leading and trailing spaces and tabs.
+std::string_view TrimBlanks(std::string_view text);
+
+}  // namespace toravel

@@ -1,0 +1,114 @@
+#include "xfile/text_writer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace toravel {
+
+std::unique_ptr<FileSink> FileSink::Create(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    return std::unique_ptr<FileSink>(new FileSink(file));
+}
+
+FileSink::~FileSink() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
+}
+
+bool FileSink::Write(const char* data, size_t size) {
+    return file_ != nullptr && std::fwrite(data, 1, size, file_) == size;
+}
+
+bool FileSink::Finish() {
+    if (file_ == nullptr) {
+        return false;
+    }
+    const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return flushed && closed;
+}
+
+TextWriter::TextWriter(OutputSink& sink) : sink_(sink), buffer_(new char[kCapacity]) {}
+
+TextWriter::~TextWriter() = default;
+
+void TextWriter::Drain() {
+    if (ok_ && used_ > 0) {
+        ok_ = sink_.Write(buffer_.get(), used_);
+    }
+    used_ = 0;
+}
+
+void TextWriter::Spill(std::string_view text) {
+    while (!text.empty()) {
+        if (used_ == kCapacity) {
+            Drain();
+        }
+        const size_t n = std::min(text.size(), kCapacity - used_);
+        text.copy(buffer_.get() + used_, n);
+        used_ += n;
+        text.remove_prefix(n);
+    }
+}
+
+TextWriter& TextWriter::Indent(int depth) {
+    size_t n = depth > 0 ? static_cast<size_t>(depth) : 0;
+    while (n > 0) {
+        const size_t chunk = std::min<size_t>(n, 256);
+        std::memset(Reserve(chunk), ' ', chunk);
+        used_ += chunk;
+        n -= chunk;
+    }
+    return *this;
+}
+
+TextWriter& TextWriter::Int(int64_t value) {
+    char* out = Reserve(24);
+    used_ += static_cast<size_t>(std::to_chars(out, out + 24, value).ptr - out);
+    return *this;
+}
+
+TextWriter& TextWriter::Unsigned(uint32_t value) {
+    char* out = Reserve(16);
+    used_ += static_cast<size_t>(std::to_chars(out, out + 16, value).ptr - out);
+    return *this;
+}
+
+TextWriter& TextWriter::Float(float value) {
+    // The largest float has 39 integer digits: sign, 39 digits, point and 6 decimals fit in 48.
+    char* out = Reserve(48);
+    used_ += FormatFixed6(value, out);
+    return *this;
+}
+
+bool TextWriter::Finish() {
+    Drain();
+    if (ok_) {
+        ok_ = sink_.Finish();
+    }
+    return ok_;
+}
+
+size_t FormatFixed6(float value, char* out) {
+    const double v = value;
+    if (!std::isfinite(v)) {
+        // printf pads "nan" and "inf" to the field width of 7.
+        const char* word = std::isnan(v) ? (std::signbit(v) ? "-nan" : "nan")
+                                         : (v < 0 ? "-inf" : "inf");
+        const size_t len = std::strlen(word);
+        std::memset(out, ' ', 7 - len);
+        std::memcpy(out + 7 - len, word, len);
+        return 7;
+    }
+    return static_cast<size_t>(std::to_chars(out, out + 48, v, std::chars_format::fixed, 6).ptr -
+                               out);
+}
+
+}  // namespace toravel
