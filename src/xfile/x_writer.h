@@ -1,0 +1,41 @@
+// The text X writer: frame hierarchies with their meshes, materials and skin weights, the
+// diagnostic hierarchy listing, and animation sets. Everything is written character for
+// character in the layout that readers of this tool and Direct3D-based readers expect.
+#pragma once
+
+#include "app/user_interaction.h"
+#include "scene/records.h"
+#include "xfile/text_writer.h"
+
+namespace toravel {
+
+// Indentation stops growing at this depth, so that output stays linear in the number of
+// frames even for absurdly deep hierarchies; real skeletons never come near it.
+inline constexpr int kMaxIndentDepth = 128;
+
+void WriteIndent(TextWriter& out, int depth);
+void WriteXHeader(TextWriter& out);
+
+// Writes the header, the Scene_Root frame and every frame below it. Writes nothing and
+// returns false when SelectSkeletonRoot finds no single root (it has shown its message).
+bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, UserInteraction& ui);
+
+// Writes `node` with its subtree, then its later siblings with theirs, at `depth`.
+void WriteFrame(TextWriter& out, const NodeList& nodes, NodeIndex node, int depth);
+void WriteFrameTransformMatrix(TextWriter& out, int depth, const Matrix& matrix);
+void WriteMesh(TextWriter& out, const SceneNode& node, int depth);
+void WriteMeshTextureCoords(TextWriter& out, const MeshData& mesh, int depth);
+void WriteMeshMaterialList(TextWriter& out, const MeshData& mesh, int depth);
+void WriteSkinMeshHeader(TextWriter& out, const MeshData& mesh, int depth);
+void WriteSkinWeights(TextWriter& out, const MeshData& mesh, int depth);
+
+// The node tree as an indented plain-text listing, from every node with a negative parent id.
+void WriteHierarchyListing(TextWriter& out, const NodeList& nodes);
+
+// One AnimationSet block; it leaves its closing brace on an unterminated line.
+void WriteAnimationSet(TextWriter& out, const AnimSet& set);
+void WriteAnimation(TextWriter& out, const NodeAnimation& animation, int depth);
+void WriteAnimationKey(TextWriter& out, const KeyTrack& track, int depth);
+void WriteTimedKey(TextWriter& out, const TimedKey& key, int depth, bool isLast);
+
+}  // namespace toravel
