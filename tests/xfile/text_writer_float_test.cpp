@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "xfile/text_writer.h"
+
+namespace toravel {
+namespace {
+
+std::string Printf(float v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%7.6f", static_cast<double>(v));
+    return buf;
+}
+
+std::string Written(float v) {
+    StringSink sink;
+    TextWriter out(sink);
+    out.Float(v);
+    EXPECT_TRUE(out.Finish());
+    return sink.text;
+}
+
+TEST(TextWriterFloat, Table) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        float value;
+        const char* text;
+    } cases[] = {
+        {-0.0f, "-0.000000"},
+        {0.0f, "0.000000"},
+        {0.5f, "0.500000"},
+        {1234.5f, "1234.500000"},
+        {2.0f, "2.000000"},
+        {-3.25f, "-3.250000"},
+        {1e-7f, "0.000000"},
+        {-4e-7f, "-0.000000"},
+        {0.0000005f, "0.000000"},  // the float lies just below 5e-7
+        {1.5e-6f, "0.000002"},
+        {0.0078125f, "0.007812"},  // exact ties round to even
+        {0.0234375f, "0.023438"},
+        {0.1f, "0.100000"},
+        {16777217.0f, "16777216.000000"},
+        {3.4e38f, "339999995214436424907732413799364296704.000000"},
+        {-std::numeric_limits<float>::max(), "-340282346638528859811704183484516925440.000000"},
+        {nan, "    nan"},
+        {-nan, "   -nan"},
+        {inf, "    inf"},
+        {-inf, "   -inf"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Written(c.value), c.text) << Printf(c.value);
+        EXPECT_EQ(Printf(c.value), c.text);
+    }
+}
+
+TEST(TextWriterFloat, MatchesPrintfOverASweep) {
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<uint32_t> bits;
+    std::uniform_real_distribution<float> small(-1000.0f, 1000.0f);
+    for (int i = 0; i < 50000; ++i) {
+        const float any = std::bit_cast<float>(bits(random));
+        ASSERT_EQ(Written(any), Printf(any)) << std::bit_cast<uint32_t>(any);
+        const float typical = small(random);
+        ASSERT_EQ(Written(typical), Printf(typical)) << typical;
+    }
+    // Every power of two and its neighbours across the whole exponent range.
+    const float inf = std::numeric_limits<float>::infinity();
+    for (int e = -149; e <= 127; ++e) {
+        const float p = std::ldexp(1.0f, e);
+        for (float v : {p, std::nextafter(p, 0.0f), std::nextafter(p, inf), -p}) {
+            ASSERT_EQ(Written(v), Printf(v)) << e;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace toravel
