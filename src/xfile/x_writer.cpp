@@ -141,12 +141,17 @@ void WriteXHeader(TextWriter& out) {
     out.Text("xof 0303txt 0032\n\n");
 }
 
-bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, UserInteraction& ui) {
+bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, UserInteraction& ui,
+                      const SceneFramesPrelude& prelude) {
     const NodeIndex root = SelectSkeletonRoot(nodes, ui);
     if (root == kNoNode) {
         return false;
     }
     WriteXHeader(out);
+    out.Text(prelude.templates);
+    if (prelude.ticksPerSecond) {
+        out.Text("AnimTicksPerSecond {\n ").Unsigned(*prelude.ticksPerSecond).Text(";\n}\n\n");
+    }
     out.Text("Frame Scene_Root {").Newline();
     WriteFrameTransformMatrix(out, 1, IdentityMatrix());
     size_t budget = nodes.size();

@@ -3,6 +3,10 @@
 // character in the layout that readers of this tool and Direct3D-based readers expect.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
 #include "app/user_interaction.h"
 #include "scene/records.h"
 #include "xfile/text_writer.h"
@@ -16,9 +20,16 @@ inline constexpr int kMaxIndentDepth = 128;
 void WriteIndent(TextWriter& out, int depth);
 void WriteXHeader(TextWriter& out);
 
+// What an export may add between the header and the frames; empty by default.
+struct SceneFramesPrelude {
+    std::string_view templates;             // template declarations, written as they stand
+    std::optional<uint32_t> ticksPerSecond;  // an AnimTicksPerSecond block
+};
+
 // Writes the header, the Scene_Root frame and every frame below it. Writes nothing and
 // returns false when SelectSkeletonRoot finds no single root (it has shown its message).
-bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, UserInteraction& ui);
+bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, UserInteraction& ui,
+                      const SceneFramesPrelude& prelude = {});
 
 // Writes `node` with its subtree, then its later siblings with theirs, at `depth`.
 void WriteFrame(TextWriter& out, const NodeList& nodes, NodeIndex node, int depth);
