@@ -93,6 +93,14 @@ bool ResolveNameConflict(const Workspace& ws, AnimSet& set, const SourceTexts& t
     return true;
 }
 
+// Ensures that the next push_back cannot reallocate, growing geometrically.
+template <typename Vector>
+void MakeRoomForOne(Vector& v) {
+    if (v.size() == v.capacity()) {
+        v.reserve(v.empty() ? 4 : 2 * v.capacity());
+    }
+}
+
 }  // namespace
 
 bool IsAnimSetNameFree(const Workspace& ws, std::string_view name) {
@@ -151,7 +159,8 @@ void SetPrimaryAnimSets(Workspace& ws, const std::vector<AnimSet>& sets, SourceK
     for (size_t i = 1; i < sets.size(); ++i) {
         flags.push_back(CheckCompatibility(sets[i], ws.primaryNodes, ui));
     }
-    ws.primaryAnimSets = sets;
+    std::vector<AnimSet> copies = sets;
+    ws.primaryAnimSets = std::move(copies);
     ws.compatibility = std::move(flags);
     ws.primariesSaved = false;
 }
@@ -170,8 +179,8 @@ void AddAnimSets(Workspace& ws, std::vector<AnimSet>& sets, SourceKind kind, Use
         // Flag and set go in together, so no prompt ever sees one without the other; the
         // copy and the room for both are made first, so a failed allocation leaves neither.
         AnimSet copy = set;
-        ws.compatibility.reserve(ws.compatibility.size() + 1);
-        ws.primaryAnimSets.reserve(ws.primaryAnimSets.size() + 1);
+        MakeRoomForOne(ws.compatibility);
+        MakeRoomForOne(ws.primaryAnimSets);
         ws.compatibility.push_back(compatible);
         ws.primaryAnimSets.push_back(std::move(copy));
         ws.primariesSaved = false;
