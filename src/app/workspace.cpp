@@ -1,0 +1,190 @@
+#include "app/workspace.h"
+
+#include <cassert>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "app/compatibility.h"
+
+namespace toravel {
+
+namespace {
+
+// The parts of the questions that depend on the source document's kind.
+struct SourceTexts {
+    const char* setAnyway;
+    const char* renameMiddle;  // between the set name and the end of the rename question
+    const char* discontinue;
+    const char* addAnywayPrefix;  // before the set name in the add-anyway question
+};
+
+const SourceTexts& TextsFor(SourceKind kind) {
+    static const SourceTexts kSmd{
+        "Set primary animation sets to SMD animation anyway?",
+        " already exists in primary set.\nRename the SMD animation?\n"
+        "If NO, additions will not continue.",
+        "Discontinue the addition of SMD animation sets?",
+        "Add SMD animation ",
+    };
+    static const SourceTexts kXFile{
+        "Set primary animation sets to X File animation(s) anyway?",
+        " already exists in primary set.\nRename the X File animation?\n"
+        "If NO, additions will not continue.",
+        "Discontinue the addition of X File animation sets?",
+        "Add X File animation ",
+    };
+    return kind == SourceKind::kSmd ? kSmd : kXFile;
+}
+
+constexpr const char* kClearTitle = "Clear Current Data?";
+constexpr const char* kContinueTitle = "Continue?";
+
+bool AskClearNodes(UserInteraction& ui) {
+    return ui.AskYesNo("The current primary node set will be cleared.\nContinue?", kClearTitle,
+                       true);
+}
+
+bool AskClearSets(UserInteraction& ui) {
+    return ui.AskYesNo("The current primary animation sets will be cleared.\nContinue?",
+                       kClearTitle, true);
+}
+
+bool AskSaveNow(UserInteraction& ui) {
+    return ui.AskYesNo("The current primary data has not been written to an X file.\nSave It Now?",
+                       "Output Current Data?", true);
+}
+
+bool AskRename(const SourceTexts& texts, const std::string& name, UserInteraction& ui) {
+    std::string text = "Animation Set with name ";
+    text += name;
+    text += texts.renameMiddle;
+    return ui.AskYesNo(text, "Rename?", true);
+}
+
+bool AskDiscontinue(const SourceTexts& texts, UserInteraction& ui) {
+    return ui.AskYesNo(texts.discontinue, "Discontinue?", false);
+}
+
+bool AskAddAnyway(const SourceTexts& texts, const std::string& name, UserInteraction& ui) {
+    std::string text = texts.addAnywayPrefix;
+    text += name;
+    text += " to primary animation sets anyway?";
+    return ui.AskYesNo(text, kContinueTitle, false);
+}
+
+// Leads the user through renaming `set` until its name is free. False when the user stops
+// the command.
+bool ResolveNameConflict(const Workspace& ws, AnimSet& set, const SourceTexts& texts,
+                         UserInteraction& ui) {
+    while (!IsAnimSetNameFree(ws, set.name)) {
+        if (!AskRename(texts, set.name, ui)) {
+            return false;
+        }
+        std::optional<std::string> newName = ui.AskAnimSetName();
+        if (!newName) {
+            if (AskDiscontinue(texts, ui)) {
+                return false;
+            }
+            continue;  // the name is still taken: ask again
+        }
+        set.name = std::move(*newName);
+    }
+    return true;
+}
+
+// Ensures that the next push_back cannot reallocate, growing geometrically.
+template <typename Vector>
+void MakeRoomForOne(Vector& v) {
+    if (v.size() == v.capacity()) {
+        v.reserve(v.empty() ? 4 : 2 * v.capacity());
+    }
+}
+
+}  // namespace
+
+bool IsAnimSetNameFree(const Workspace& ws, std::string_view name) {
+    for (const AnimSet& set : ws.primaryAnimSets) {
+        if (set.name == name) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void SetPrimaryNodes(Workspace& ws, const NodeList& nodes, std::string_view sourceFileName,
+                     UserInteraction& ui, const std::function<void()>& saveNow) {
+    if (!ws.primaryNodes.empty()) {
+        if (!AskClearNodes(ui)) {
+            return;
+        }
+        if (!ws.primariesSaved && AskSaveNow(ui) && saveNow) {
+            saveNow();
+        }
+    }
+    // Copy before touching anything: `nodes` and `sourceFileName` may be the workspace's own
+    // fields.
+    NodeList copy = nodes;
+    std::string source(sourceFileName);
+    ws.primaryNodes = std::move(copy);
+    ws.primariesSaved = false;
+    ws.primarySource = std::move(source);
+
+    // The sets do not change while they are checked, so the old flags describe them until the
+    // fresh list is complete.
+    std::vector<bool> fresh;
+    fresh.reserve(ws.primaryAnimSets.size());
+    for (const AnimSet& set : ws.primaryAnimSets) {
+        fresh.push_back(CheckCompatibility(set, ws.primaryNodes, ui));
+    }
+    ws.compatibility = std::move(fresh);
+}
+
+void SetPrimaryAnimSets(Workspace& ws, const std::vector<AnimSet>& sets, SourceKind kind,
+                        UserInteraction& ui) {
+    if (sets.empty()) {
+        return;
+    }
+    if (!ws.primaryAnimSets.empty() && !AskClearSets(ui)) {
+        return;
+    }
+    // Nothing in the workspace changes until every check is done, so the old sets and flags
+    // stay consistent while the checks ask their questions.
+    std::vector<bool> flags;
+    flags.reserve(sets.size());
+    flags.push_back(CheckCompatibility(sets[0], ws.primaryNodes, ui));
+    if (!flags[0] && !ui.AskYesNo(TextsFor(kind).setAnyway, kContinueTitle, false)) {
+        return;
+    }
+    for (size_t i = 1; i < sets.size(); ++i) {
+        flags.push_back(CheckCompatibility(sets[i], ws.primaryNodes, ui));
+    }
+    std::vector<AnimSet> copies = sets;
+    ws.primaryAnimSets = std::move(copies);
+    ws.compatibility = std::move(flags);
+    ws.primariesSaved = false;
+}
+
+void AddAnimSets(Workspace& ws, std::vector<AnimSet>& sets, SourceKind kind, UserInteraction& ui) {
+    assert(&sets != &ws.primaryAnimSets);
+    const SourceTexts& texts = TextsFor(kind);
+    for (AnimSet& set : sets) {
+        if (!ResolveNameConflict(ws, set, texts, ui)) {
+            return;
+        }
+        const bool compatible = CheckCompatibility(set, ws.primaryNodes, ui);
+        if (!compatible && !AskAddAnyway(texts, set.name, ui)) {
+            return;
+        }
+        // Flag and set go in together, so no prompt ever sees one without the other; the
+        // copy and the room for both are made first, so a failed allocation leaves neither.
+        AnimSet copy = set;
+        MakeRoomForOne(ws.compatibility);
+        MakeRoomForOne(ws.primaryAnimSets);
+        ws.compatibility.push_back(compatible);
+        ws.primaryAnimSets.push_back(std::move(copy));
+        ws.primariesSaved = false;
+    }
+}
+
+}  // namespace toravel
