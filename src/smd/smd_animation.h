@@ -8,6 +8,7 @@
 #include "app/user_interaction.h"
 #include "scene/records.h"
 #include "smd/line_tokenizer.h"
+#include "smd/text_input.h"
 
 namespace toravel {
 
@@ -28,5 +29,18 @@ bool LoadSmdAnimation(SmdAnimation& doc, LineTokenizer& tokenizer, UserInteracti
 // The command from its open step on, for callers that already have a path.
 bool LoadSmdAnimationFile(SmdAnimation& doc, const FileChoice& file, LineTokenizer& tokenizer,
                           UserInteraction& ui, StatusLog& log);
+
+// The reading steps of the load on an open input: header, nodes, parent links, the keyed
+// skeleton and names, each announced on `log` when given. Fills `nodes` (expected empty);
+// false after one message through `ui` (none when null).
+bool ReadSmdAnimation(TextInput& input, LineTokenizer& tokenizer, NodeList& nodes,
+                      UserInteraction* ui, StatusLog* log);
+
+// The set named `name` of every node with keys, in list order, each with a copy of its track.
+AnimSet BuildAnimSet(const NodeList& nodes, std::string name);
+
+// Asks for the set's name and appends the set built from the document's nodes to animSets;
+// false, showing nothing, when the user cancels.
+bool CreateAnimSet(SmdAnimation& doc, UserInteraction& ui);
 
 }  // namespace toravel

@@ -7,6 +7,7 @@
 #include "app/user_interaction.h"
 #include "scene/records.h"
 #include "smd/line_tokenizer.h"
+#include "smd/text_input.h"
 
 namespace toravel {
 
@@ -27,5 +28,11 @@ bool LoadSmdReference(SmdReference& doc, LineTokenizer& tokenizer, UserInteracti
 // that already have a path (the command line). True when the file was loaded.
 bool LoadSmdReferenceFile(SmdReference& doc, const FileChoice& file, LineTokenizer& tokenizer,
                           UserInteraction& ui, StatusLog& log);
+
+// The reading steps of the load on an open input: header, nodes, parent links, the bind pose,
+// names and triangles, each announced on `log` when given. Fills `nodes` (expected empty);
+// false after one message through `ui` (none when null).
+bool ReadSmdReference(TextInput& input, LineTokenizer& tokenizer, NodeList& nodes,
+                      UserInteraction* ui, StatusLog* log);
 
 }  // namespace toravel

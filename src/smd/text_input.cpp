@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <memory>
 
@@ -40,6 +41,11 @@ std::optional<TextInput> TextInput::OpenFile(const std::string& path) {
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
+    // A folder opens like a file on some systems, with a bogus size: it is no input.
+    std::error_code notAFolder;
+    if (std::filesystem::is_directory(path, notAFolder)) {
+        return std::nullopt;
+    }
     std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         return std::nullopt;

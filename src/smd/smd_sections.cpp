@@ -1,0 +1,236 @@
+#include "smd/smd_sections.h"
+
+#include <string>
+
+#include "scene/node_ops.h"
+
+namespace toravel {
+
+namespace {
+
+constexpr std::string_view kNodesEof = "Unexpected EOF in 'nodes' section.";
+constexpr std::string_view kFileEof = "Unexpected EOF in file.";
+
+// Subtracted from the x rotation of every root: turns the file's z-up frame into the y-up
+// frame of the converted vertices. Deliberately the single-precision value of 1.570796.
+constexpr float kRootCorrection = 1.570796f;
+
+// The integer value of a token as atoi reads it: leading digits with an optional sign, 0 when
+// the token does not start with a number.
+int32_t IntegerValue(std::string_view token) {
+    int32_t value = 0;
+    ParseInt(token, value);
+    return value;
+}
+
+bool IsCommentStart(std::string_view text) {
+    return text.starts_with('#') || text.starts_with("//");
+}
+
+// The node name that starts with `token`. A token that opens a double quote without closing
+// it runs on to the closing quote on the same line, blanks included; the tokenizer then goes on
+// after that quote. Otherwise a leading and a trailing quote are dropped.
+std::string ReadName(TextInput& input, LineTokenizer& tokenizer, std::string_view token) {
+    if (token.starts_with('"')) {
+        token.remove_prefix(1);
+        if (token.find('"') == std::string_view::npos) {
+            const std::string_view rest = tokenizer.RestOfLine();
+            const size_t close = rest.find('"');
+            if (close != std::string_view::npos) {
+                std::string name(token);
+                name.append(rest.substr(0, close));
+                // Move the input just past the closing quote: the tokenizer sees the moved
+                // position and reads on from there.
+                input.seek(static_cast<size_t>(rest.data() + close + 1 - input.text().data()));
+                return name;
+            }
+        }
+    }
+    if (token.ends_with('"')) {
+        token.remove_suffix(1);
+    }
+    return std::string(token);
+}
+
+// One key line: node id, position and rotation. False when a number is missing.
+struct KeyLine {
+    int32_t id = 0;
+    float values[6] = {0, 0, 0, 0, 0, 0};
+};
+
+bool ParseKeyLine(std::string_view line, KeyLine& key) {
+    size_t pos = ParseInt(line, key.id);
+    if (pos == 0) {
+        return false;
+    }
+    for (float& value : key.values) {
+        const size_t used = ParseFloat(line.substr(pos), value);
+        if (used == 0) {
+            return false;
+        }
+        pos += used;
+    }
+    return true;
+}
+
+// Reads one frame: "time", its number and the key lines up to the next "time" line (left
+// unread) or the section's "end" (sets `endMet`).
+bool ReadFrame(TextInput& input, LineTokenizer& tokenizer, NodeList& list, const NodeIdIndex& index,
+               SkeletonMode mode, UserInteraction* ui, bool& endMet) {
+    endMet = false;
+    if (tokenizer.NextToken(input) != "time") {
+        return Fail(ui, "Token 'time' expected. Not found.");
+    }
+    const std::string_view frameToken = tokenizer.NextToken(input);
+    if (frameToken.empty()) {
+        return Fail(ui, kFileEof);
+    }
+    const int32_t frame = IntegerValue(frameToken);
+    if (frame == -1) {
+        return false;
+    }
+    // Negative frame numbers wrap around as unsigned times.
+    const uint32_t time = static_cast<uint32_t>(frame) * 1000u;
+
+    for (;;) {
+        if (!input.good()) {
+            return Fail(ui, kFileEof);
+        }
+        size_t lineStart = 0;
+        std::string_view line;
+        std::string_view trimmed;
+        do {
+            lineStart = input.tell();
+            if (!input.ReadLine(line)) {
+                return Fail(ui, kFileEof);
+            }
+            trimmed = TrimBlanks(line);
+        } while (trimmed.empty());
+
+        if (trimmed == "end") {
+            endMet = true;
+            return true;
+        }
+        if (trimmed.starts_with("time")) {
+            if (mode == SkeletonMode::kReference) {
+                return Fail(ui, "Expected token 'time' in SMD reference file. Not found.");
+            }
+            // The next frame starts with this line.
+            input.seek(lineStart);
+            return true;
+        }
+
+        KeyLine key;
+        if (!ParseKeyLine(line, key)) {
+            return Fail(ui, "Invalid timed key found.");
+        }
+        const NodeIndex found = index.Find(key.id);
+        if (found == kNoNode) {
+            return Fail(
+                ui, "Timed key node (id " + std::to_string(key.id) + ") not found in nodes array.");
+        }
+        SceneNode& node = list[static_cast<size_t>(found)];
+        float rx = key.values[3];
+        if (node.parentId == -1) {
+            rx -= kRootCorrection;
+        }
+        const Matrix m = EulerTransform(key.values[0], key.values[1], key.values[2], rx,
+                                        key.values[4], key.values[5]);
+        if (mode == SkeletonMode::kReference) {
+            node.localMatrix = m;
+        } else {
+            TimedKey& timed = node.track.keys.emplace_back();
+            timed.time = time;
+            timed.valueCount = 16;
+            timed.isMatrix = true;
+            timed.matrix = m;
+            node.track.keyType = 4;
+            node.track.keyCount = static_cast<int32_t>(node.track.keys.size());
+        }
+    }
+}
+
+}  // namespace
+
+bool Fail(UserInteraction* ui, std::string_view text, std::string_view title) {
+    if (ui != nullptr) {
+        ui->ShowMessage(text, title);
+    }
+    return false;
+}
+
+bool ReadHeader(TextInput& input) {
+    std::string_view line;
+    while (input.ReadLine(line)) {
+        const std::string_view trimmed = TrimBlanks(line);
+        if (trimmed.empty() || IsCommentStart(trimmed)) {
+            continue;
+        }
+        return line == "version 1";
+    }
+    return false;
+}
+
+bool ReadNodes(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserInteraction* ui) {
+    if (tokenizer.NextToken(input) != "nodes") {
+        return Fail(ui, "'nodes' token expected. Not found.");
+    }
+    for (;;) {
+        if (!input.good()) {
+            return true;
+        }
+        const std::string_view idToken = tokenizer.NextToken(input);
+        if (idToken.empty()) {
+            return Fail(ui, kNodesEof);
+        }
+        if (idToken == "end") {
+            return true;
+        }
+        SceneNode node;
+        node.id = IntegerValue(idToken);
+        const std::string_view nameToken = tokenizer.NextToken(input);
+        if (nameToken.empty()) {
+            return Fail(ui, kNodesEof);
+        }
+        node.name = ReadName(input, tokenizer, nameToken);
+        const std::string_view parentToken = tokenizer.NextToken(input);
+        if (parentToken.empty()) {
+            return Fail(ui, kNodesEof);
+        }
+        node.parentId = IntegerValue(parentToken);
+        node.localMatrix = IdentityMatrix();
+        list.push_back(std::move(node));
+    }
+}
+
+bool ReadSkeleton(TextInput& input, LineTokenizer& tokenizer, NodeList& list, SkeletonMode mode,
+                  UserInteraction* ui) {
+    if (tokenizer.NextToken(input) != "skeleton") {
+        return Fail(ui, "Token 'skeleton' expected. Not found.");
+    }
+    const NodeIdIndex index(list);
+    for (;;) {
+        if (!input.good()) {
+            return false;
+        }
+        bool endMet = false;
+        if (!ReadFrame(input, tokenizer, list, index, mode, ui, endMet)) {
+            return false;
+        }
+        if (endMet) {
+            return true;
+        }
+    }
+}
+
+void FixNames(NodeList& list) {
+    for (SceneNode& node : list) {
+        for (char& c : node.name) {
+            if (c == '.' || c == ' ' || c == '\t') {
+                c = '_';
+            }
+        }
+    }
+}
+
+}  // namespace toravel

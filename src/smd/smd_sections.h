@@ -1,0 +1,45 @@
+// Readers of the sections that every SMD file shares: the "version 1" header, the "nodes"
+// section and the "skeleton" section, plus the renaming of nodes into valid X identifiers.
+//
+// Each reader returns true on success. On failure it has shown exactly one message through
+// `ui` (none when `ui` is null) and the caller stops at once; nodes read so far stay in the
+// list.
+#pragma once
+
+#include <string_view>
+
+#include "app/user_interaction.h"
+#include "scene/records.h"
+#include "smd/line_tokenizer.h"
+#include "smd/text_input.h"
+
+namespace toravel {
+
+inline constexpr std::string_view kInvalidFileTitle = "Invalid File";
+
+// How the skeleton section is used: a reference file's single frame becomes the bind pose
+// (each node's localMatrix); an animation file's frames become matrix keys in each node's track.
+enum class SkeletonMode { kReference, kAnimation };
+
+// True when the first line that is neither blank nor a comment ("//" or "#" after optional
+// blanks) is exactly "version 1". Shows nothing: the loaders report "Invalid SMD file header.".
+bool ReadHeader(TextInput& input);
+
+// The "nodes" section up to its "end": one SceneNode per entry (id, name, parent id), appended
+// in file order. A name in double quotes may contain blanks when its closing quote is on the
+// same line.
+bool ReadNodes(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserInteraction* ui);
+
+// The "skeleton" section up to its "end". Expects the list's nodes as ReadNodes left them; the
+// parent links are not needed.
+bool ReadSkeleton(TextInput& input, LineTokenizer& tokenizer, NodeList& list, SkeletonMode mode,
+                  UserInteraction* ui);
+
+// Turns every '.', space and tab in the node names into '_'.
+void FixNames(NodeList& list);
+
+// Shows `text` under `title` when `ui` is given; returns false so that failures read
+// `return Fail(...)`.
+bool Fail(UserInteraction* ui, std::string_view text, std::string_view title = kInvalidFileTitle);
+
+}  // namespace toravel

@@ -1,0 +1,316 @@
+#include "smd/smd_triangles.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "scene/node_ops.h"
+#include "smd/smd_sections.h"
+
+namespace toravel {
+
+namespace {
+
+constexpr std::string_view kFileEof = "Unexpected EOF in file.";
+
+// Answers nothing and shows nothing: stands in for a missing UserInteraction where a shared
+// operation needs one.
+class SilentInteraction : public UserInteraction {
+  public:
+    bool AskYesNo(std::string_view, std::string_view, bool) override { return false; }
+    void ShowMessage(std::string_view, std::string_view) override {}
+    std::optional<std::string> AskAnimSetName() override { return std::nullopt; }
+    std::optional<FileChoice> AskOpenFileName(const FileFilter&) override { return std::nullopt; }
+    std::optional<FileChoice> AskSaveFileName(const FileFilter&, std::string_view) override {
+        return std::nullopt;
+    }
+    void RequestRepaint() override {}
+    void ShowStatusLine(std::string_view) override {}
+};
+
+int32_t AppendMaterial(MeshData& mesh, std::string_view textureFile) {
+    MaterialData& material = mesh.materials.emplace_back();
+    material.faceColour[0] = 0.8f;
+    material.faceColour[1] = 0.8f;
+    material.faceColour[2] = 0.8f;
+    material.faceColour[3] = 1.0f;
+    material.power = 50.0f;
+    material.specularColour[0] = 1.0f;
+    material.specularColour[1] = 1.0f;
+    material.specularColour[2] = 1.0f;
+    material.textureFile = std::string(textureFile);
+    mesh.materialCount = static_cast<int32_t>(mesh.materials.size());
+    return mesh.materialCount - 1;
+}
+
+bool ComputeOffsets(MeshData& mesh, const NodeList& list, const NodeNameIndex& names,
+                    UserInteraction* ui) {
+    for (BoneWeights& bone : mesh.boneWeights) {
+        const NodeIndex node = names.Find(bone.boneName);
+        if (node == kNoNode) {
+            return Fail(ui, "Bone Weight " + bone.boneName + " not found in nodes array.",
+                        "*** Internal Error ***");
+        }
+        bone.offsetMatrix = Inverse(list[static_cast<size_t>(node)].combinedMatrix);
+    }
+    return true;
+}
+
+// A name within the mesh of one node: keys the lookups of materials and bone weights, which
+// would otherwise scan the mesh's lists once per triangle or link.
+struct MeshKey {
+    NodeIndex node;
+    std::string_view name;
+    friend bool operator==(const MeshKey&, const MeshKey&) = default;
+};
+
+struct MeshKeyHash {
+    size_t operator()(const MeshKey& key) const {
+        return std::hash<std::string_view>()(key.name) ^
+               (static_cast<size_t>(key.node) * 0x9E3779B97F4A7C15ull);
+    }
+};
+
+// Reads the triangles into the meshes of their nodes. The caches only shortcut the lookups;
+// they hold every material and bone weight list that this reader has added, and each mesh
+// starts empty, so a miss means "not there yet".
+class TriangleReader {
+  public:
+    TriangleReader(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserInteraction* ui)
+        : input_(input), tokenizer_(tokenizer), list_(list), ui_(ui), ids_(list) {}
+
+    // The triangles up to "end". False after one message.
+    bool ReadSection() {
+        bool endMet = false;
+        while (!endMet && input_.good()) {
+            if (!ReadTriangle(endMet)) {
+                return false;
+            }
+        }
+        if (!endMet) {
+            return Fail(ui_, kFileEof);
+        }
+        return true;
+    }
+
+  private:
+    bool ReadTriangle(bool& endMet) {
+        const std::string_view token = tokenizer_.NextToken(input_);
+        if (token.empty()) {
+            return Fail(ui_, "Unexpected EOF in 'triangles' section.");
+        }
+        if (token == "end") {
+            endMet = true;
+            return true;
+        }
+        // The texture name is the whole rest of the line: names may hold blanks.
+        const std::string_view texture = TrimBlanks(tokenizer_.TakeLineFromToken());
+
+        // Read and check all three vertices before the mesh changes, so that a broken
+        // triangle leaves nothing behind.
+        NodeIndex owners[3];
+        for (int k = 0; k < 3; ++k) {
+            if (!ReadVertexLine(input_, vertices_[k])) {
+                return Fail(ui_, kFileEof);
+            }
+        }
+        for (int k = 0; k < 3; ++k) {
+            owners[k] = ids_.Find(vertices_[k].boneId);
+            if (owners[k] == kNoNode) {
+                return Fail(ui_, "Invalid node id in 'triangles' section.");
+            }
+        }
+
+        const NodeIndex meshNode = owners[0];
+        MeshData& mesh = list_[static_cast<size_t>(meshNode)].mesh;
+        const int32_t material = Material(mesh, meshNode, texture);
+        for (int k = 0; k < 3; ++k) {
+            AddVertex(mesh, meshNode, owners[k], vertices_[k]);
+        }
+        ++mesh.faceCount;
+        ++mesh.normalFaceCount;
+        mesh.faceMaterials.push_back(material);
+        ++mesh.faceMaterialCount;
+        return true;
+    }
+
+    int32_t Material(MeshData& mesh, NodeIndex meshNode, std::string_view texture) {
+        if (meshNode == lastMaterialNode_ && texture == lastTexture_) {
+            return lastMaterial_;
+        }
+        const auto [it, added] = materials_.try_emplace(MeshKey{meshNode, texture}, 0);
+        if (added) {
+            it->second = AppendMaterial(mesh, texture);
+        }
+        lastMaterialNode_ = meshNode;
+        lastTexture_ = texture;
+        lastMaterial_ = it->second;
+        return it->second;
+    }
+
+    // The bone weights of `mesh` for the bone node `bone`: the first list with its name.
+    int32_t BoneWeightsIndex(MeshData& mesh, NodeIndex meshNode, NodeIndex bone) {
+        const uint64_t pair = (static_cast<uint64_t>(static_cast<uint32_t>(meshNode)) << 32) |
+                              static_cast<uint32_t>(bone);
+        const auto cached = bonePairs_.find(pair);
+        if (cached != bonePairs_.end()) {
+            return cached->second;
+        }
+        const std::string& name = list_[static_cast<size_t>(bone)].name;
+        const auto [it, added] = boneNames_.try_emplace(MeshKey{meshNode, name}, 0);
+        if (added) {
+            BoneWeights& weights = mesh.boneWeights.emplace_back();
+            weights.boneName = name;
+            weights.offsetMatrix = IdentityMatrix();
+            mesh.boneCount += 1;
+            it->second = static_cast<int32_t>(mesh.boneWeights.size()) - 1;
+        }
+        bonePairs_.emplace(pair, it->second);
+        return it->second;
+    }
+
+    void AddVertex(MeshData& mesh, NodeIndex meshNode, NodeIndex owner, const SmdVertex& v) {
+        const auto index = static_cast<int32_t>(mesh.positions.size());
+        // The file is z-up: (x, y, z) becomes (x, z, -y), and v counts from the top.
+        mesh.positions.push_back({v.position.x, v.position.z, -v.position.y});
+        mesh.faceIndices.push_back(index);
+        ++mesh.vertexCount;
+        mesh.normals.push_back({v.normal.x, v.normal.z, -v.normal.y});
+        mesh.normalFaceIndices.push_back(mesh.normalCount);
+        ++mesh.normalCount;
+        mesh.texCoords.push_back({v.texCoord.u, 1.0f - v.texCoord.v});
+        mesh.texCoordCount = static_cast<int32_t>(mesh.texCoords.size());
+
+        // A vertex without links belongs wholly to its owning bone.
+        const SmdVertex::Link own{v.boneId, 1.0f};
+        const SmdVertex::Link* links = v.linkCount > 0 ? v.links.data() : &own;
+        const int32_t linkCount = v.linkCount > 0 ? v.linkCount : 1;
+        for (int32_t i = 0; i < linkCount; ++i) {
+            const NodeIndex bone = links[i].boneId == v.boneId ? owner : ids_.Find(links[i].boneId);
+            if (bone == kNoNode) {
+                Fail(ui_, "Unknown bone id for bone weight.");
+                Fail(ui_, "Invalid bone id for vertex weight.");
+                return;
+            }
+            BoneWeights& weights =
+                mesh.boneWeights[static_cast<size_t>(BoneWeightsIndex(mesh, meshNode, bone))];
+            ++weights.weightCount;
+            weights.vertexIndices.push_back(index);
+            weights.weights.push_back(links[i].weight);
+        }
+        if (linkCount > mesh.maxWeightsPerVertex) {
+            mesh.maxWeightsPerVertex = linkCount;
+            mesh.maxWeightsPerFace = 3 * linkCount;
+        }
+    }
+
+    TextInput& input_;
+    LineTokenizer& tokenizer_;
+    NodeList& list_;
+    UserInteraction* ui_;
+    const NodeIdIndex ids_;
+    SmdVertex vertices_[3];
+    std::unordered_map<MeshKey, int32_t, MeshKeyHash> materials_;
+    NodeIndex lastMaterialNode_ = kNoNode;
+    std::string_view lastTexture_;
+    int32_t lastMaterial_ = 0;
+    std::unordered_map<uint64_t, int32_t> bonePairs_;
+    std::unordered_map<MeshKey, int32_t, MeshKeyHash> boneNames_;
+};
+
+}  // namespace
+
+bool ParseVertexLine(std::string_view line, SmdVertex& vertex) {
+    vertex.linkCount = 0;
+    size_t pos = ParseInt(line, vertex.boneId);
+    if (pos == 0) {
+        return false;
+    }
+    float* const numbers[8] = {&vertex.position.x, &vertex.position.y, &vertex.position.z,
+                               &vertex.normal.x,   &vertex.normal.y,   &vertex.normal.z,
+                               &vertex.texCoord.u, &vertex.texCoord.v};
+    for (float* number : numbers) {
+        const size_t used = ParseFloat(line.substr(pos), *number);
+        if (used == 0) {
+            return false;
+        }
+        pos += used;
+    }
+    int32_t count = 0;
+    const size_t used = ParseInt(line.substr(pos), count);
+    if (used == 0) {
+        // Nothing after v: the older layout without links. A count too large to read cannot
+        // be followed by its links.
+        return count == 0;
+    }
+    if (count <= 0) {
+        return true;
+    }
+    if (count > SmdVertex::kMaxLinks) {
+        return false;
+    }
+    pos += used;
+    for (int32_t i = 0; i < count; ++i) {
+        SmdVertex::Link& link = vertex.links[static_cast<size_t>(i)];
+        size_t n = ParseInt(line.substr(pos), link.boneId);
+        if (n == 0) {
+            return false;
+        }
+        pos += n;
+        n = ParseFloat(line.substr(pos), link.weight);
+        if (n == 0) {
+            return false;
+        }
+        pos += n;
+    }
+    vertex.linkCount = count;
+    return true;
+}
+
+bool ReadVertexLine(TextInput& input, SmdVertex& vertex) {
+    std::string_view line;
+    do {
+        if (!input.ReadLine(line)) {
+            return false;
+        }
+    } while (TrimBlanks(line).empty());
+    return ParseVertexLine(line, vertex);
+}
+
+int32_t FindOrAddMaterial(MeshData& mesh, std::string_view textureFile) {
+    for (size_t i = 0; i < mesh.materials.size(); ++i) {
+        if (mesh.materials[i].textureFile == textureFile) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return AppendMaterial(mesh, textureFile);
+}
+
+bool ComputeOffsets(MeshData& mesh, const NodeList& list, UserInteraction* ui) {
+    return ComputeOffsets(mesh, list, NodeNameIndex(list), ui);
+}
+
+bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list,
+                   UserInteraction* ui) {
+    if (tokenizer.NextToken(input) != "triangles") {
+        return Fail(ui, "Token 'triangles' expected. Not found.");
+    }
+    if (!TriangleReader(input, tokenizer, list, ui).ReadSection()) {
+        return false;
+    }
+    SilentInteraction silent;
+    if (SelectSkeletonRoot(list, ui != nullptr ? *ui : silent) == kNoNode) {
+        return false;
+    }
+    ComputeAllCombinedMatrices(list);
+    const NodeNameIndex names(list);
+    for (SceneNode& node : list) {
+        if (node.mesh.vertexCount > 0 && !ComputeOffsets(node.mesh, list, names, ui)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace toravel

@@ -1,0 +1,57 @@
+// The "triangles" section of an SMD reference file and the skin computations that follow it:
+// materials per texture name, vertices with their bone weights, and the bone offset matrices.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "app/user_interaction.h"
+#include "scene/records.h"
+#include "smd/line_tokenizer.h"
+#include "smd/text_input.h"
+
+namespace toravel {
+
+// One vertex line as written in the file, before any conversion.
+struct SmdVertex {
+    // A line of at most 1022 characters holds fewer than 256 links.
+    static constexpr int32_t kMaxLinks = 256;
+    struct Link {
+        int32_t boneId = 0;
+        float weight = 0;
+    };
+
+    int32_t boneId = 0;  // the owning bone: its node's mesh receives the triangle
+    Vector3 position;
+    Vector3 normal;
+    Vector2 texCoord;
+    int32_t linkCount = 0;  // 0 when the line has none
+    std::array<Link, kMaxLinks> links;
+};
+
+// Parses one vertex line: bone id, position, normal, u, v, then an optional link count and its
+// (bone id, weight) pairs. A line that ends after v has no links; anything after the last link
+// is ignored. False when one of the first nine numbers or a link is missing.
+bool ParseVertexLine(std::string_view line, SmdVertex& vertex);
+
+// Reads the next vertex line, skipping blank lines. False at the end of the input or when the
+// line cannot be parsed.
+bool ReadVertexLine(TextInput& input, SmdVertex& vertex);
+
+// The index of the first material of `mesh` with this texture file, appending a material with
+// the SMD defaults when there is none.
+int32_t FindOrAddMaterial(MeshData& mesh, std::string_view textureFile);
+
+// Sets every bone's offsetMatrix to the inverse of its node's combinedMatrix, so that a vertex
+// at the bind pose times offset times combined comes back to itself. Fails with a message
+// titled "*** Internal Error ***" when a bone names no node.
+bool ComputeOffsets(MeshData& mesh, const NodeList& list, UserInteraction* ui);
+
+// The "triangles" section up to its "end": each triangle goes into the mesh of the node that
+// owns its first vertex. Then selects the skeleton root (the load requires one), computes the
+// combined matrices from every root and the offsets of every mesh. Expects linked parents and
+// fixed names. One message on failure (none when `ui` is null).
+bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserInteraction* ui);
+
+}  // namespace toravel

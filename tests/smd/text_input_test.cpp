@@ -1,0 +1,204 @@
+#include "smd/text_input.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "smd_test_support.h"
+
+namespace toravel {
+namespace {
+
+std::vector<std::string> AllLines(TextInput& input) {
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (input.ReadLine(line)) {
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+TEST(TextInput, LinesWithCrLfAndFinalLineWithoutLineFeed) {
+    TextInput input("first\r\n\r\nthird\rstill third\nlast");
+    EXPECT_EQ(AllLines(input),
+              (std::vector<std::string>{"first", "", "third\rstill third", "last"}));
+    EXPECT_TRUE(input.eof());
+    EXPECT_TRUE(input.fail());
+}
+
+TEST(TextInput, EmptyFileHasNoLine) {
+    TextInput input("");
+    std::string_view line;
+    EXPECT_FALSE(input.ReadLine(line));
+    EXPECT_TRUE(input.eof());
+}
+
+TEST(TextInput, LineLengthLimit) {
+    const std::string longest(TextInput::kMaxLineLength, 'a');
+    TextInput ok(longest + "\nnext\n");
+    std::string_view line;
+    ASSERT_TRUE(ok.ReadLine(line));
+    EXPECT_EQ(line.size(), 1022u);
+    ASSERT_TRUE(ok.ReadLine(line));
+    EXPECT_EQ(line, "next");
+
+    TextInput tooLong(longest + "b\nnext\n");
+    EXPECT_FALSE(tooLong.ReadLine(line));
+    EXPECT_TRUE(tooLong.fail());
+    EXPECT_FALSE(tooLong.eof());
+    // A failed stream stays failed.
+    EXPECT_FALSE(tooLong.ReadLine(line));
+    int32_t value = 0;
+    EXPECT_FALSE(tooLong.ReadInt(value));
+    EXPECT_EQ(tooLong.tell(), TextInput::kNoPosition);
+}
+
+TEST(TextInput, TellAndSeekBack) {
+    TextInput input("one\ntwo\n");
+    std::string_view line;
+    const size_t start = input.tell();
+    ASSERT_TRUE(input.ReadLine(line));
+    const size_t second = input.tell();
+    EXPECT_EQ(second, 4u);
+    ASSERT_TRUE(input.ReadLine(line));
+    EXPECT_EQ(input.tell(), input.size());
+    input.seek(second);
+    ASSERT_TRUE(input.ReadLine(line));
+    EXPECT_EQ(line, "two");
+    input.seek(start);
+    ASSERT_TRUE(input.ReadLine(line));
+    EXPECT_EQ(line, "one");
+
+    // Reading past the end fails the stream, and a failed stream does not move.
+    AllLines(input);
+    EXPECT_EQ(input.tell(), TextInput::kNoPosition);
+    input.seek(start);
+    EXPECT_TRUE(input.fail());
+    EXPECT_FALSE(input.ReadLine(line));
+}
+
+TEST(TextInput, IntegerExtraction) {
+    struct Case {
+        const char* text;
+        bool ok;
+        int32_t value;
+        size_t used;  // by ParseInt
+    };
+    const Case cases[] = {
+        {"42", true, 42, 2},
+        {"  \t-17xyz", true, -17, 6},
+        {"+8", true, 8, 2},
+        {"007", true, 7, 3},
+        {"1.9", true, 1, 1},
+        {"2147483647", true, 2147483647, 10},
+        {"-2147483648", true, std::numeric_limits<int32_t>::min(), 11},
+        {"2147483648", false, std::numeric_limits<int32_t>::max(), 0},
+        {"-2147483649", false, std::numeric_limits<int32_t>::min(), 0},
+        {"99999999999999999999999", false, std::numeric_limits<int32_t>::max(), 0},
+        {"abc", false, 0, 0},
+        {"-", false, 0, 0},
+        {"+-1", false, 0, 0},
+        {"", false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        int32_t parsed = 99;
+        EXPECT_EQ(ParseInt(c.text, parsed), c.used) << c.text;
+        EXPECT_EQ(parsed, c.value) << c.text;
+
+        TextInput input(c.text);
+        int32_t read = 99;
+        EXPECT_EQ(input.ReadInt(read), c.ok) << c.text;
+        EXPECT_EQ(input.fail(), !c.ok) << c.text;
+        if (*c.text != '\0') {
+            EXPECT_EQ(read, c.value) << c.text << ": the value that `>>` stores";
+        }
+    }
+}
+
+TEST(TextInput, UnsignedExtraction) {
+    uint32_t value = 0;
+    EXPECT_EQ(ParseUnsigned("4294967295", value), 10u);
+    EXPECT_EQ(value, 4294967295u);
+    EXPECT_EQ(ParseUnsigned("-1", value), 2u);
+    EXPECT_EQ(value, 4294967295u);
+    EXPECT_EQ(ParseUnsigned("4294967296", value), 0u);
+    EXPECT_EQ(value, 4294967295u);
+    EXPECT_EQ(ParseUnsigned("x", value), 0u);
+    EXPECT_EQ(value, 0u);
+}
+
+TEST(TextInput, FloatExtraction) {
+    struct Case {
+        const char* text;
+        float value;
+        size_t used;
+    };
+    const Case cases[] = {
+        {"1.5", 1.5f, 3},
+        {" -0.25e2,", -25.0f, 8},
+        {".5", 0.5f, 2},
+        {"5.", 5.0f, 2},
+        {"+3", 3.0f, 2},
+        {"7abc", 7.0f, 1},
+        {"1e", 0.0f, 0},
+        {".", 0.0f, 0},
+        {"-", 0.0f, 0},
+        {"+-1", 0.0f, 0},
+        {"x1", 0.0f, 0},
+        {"1e999", std::numeric_limits<float>::max(), 0},
+        {"-1e999", std::numeric_limits<float>::lowest(), 0},
+    };
+    for (const Case& c : cases) {
+        float value = 99;
+        EXPECT_EQ(ParseFloat(c.text, value), c.used) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+    float tiny = 1;
+    EXPECT_EQ(ParseFloat("1e-60", tiny), 5u);
+    EXPECT_GE(tiny, 0.0f);
+    EXPECT_LT(tiny, 1e-37f);
+}
+
+TEST(TextInput, DirectReadsAcrossLinesAndEndState) {
+    TextInput input("1 2.5\n  -3\tword\n");
+    int32_t i = 0;
+    float f = 0;
+    ASSERT_TRUE(input.ReadInt(i));
+    ASSERT_TRUE(input.ReadFloat(f));
+    EXPECT_EQ(f, 2.5f);
+    ASSERT_TRUE(input.ReadInt(i));
+    EXPECT_EQ(i, -3);
+    std::string_view word;
+    ASSERT_TRUE(input.ReadWord(word));
+    EXPECT_EQ(word, "word");
+    EXPECT_TRUE(input.good()) << "the final line feed is still unread";
+    EXPECT_FALSE(input.ReadInt(i));
+    EXPECT_TRUE(input.eof());
+    EXPECT_TRUE(input.fail());
+
+    TextInput bad("12 x\n");
+    ASSERT_TRUE(bad.ReadInt(i));
+    EXPECT_FALSE(bad.ReadInt(i));
+    EXPECT_TRUE(bad.fail());
+    EXPECT_FALSE(bad.eof());
+}
+
+TEST(TextInput, TrimBlanksKeepsInnerBlanks) {
+    EXPECT_EQ(TrimBlanks(" \t a b \t"), "a b");
+    EXPECT_EQ(TrimBlanks(" \t "), "");
+}
+
+TEST(TextInput, OpenFileReadsWholeFileAndReportsMissingFiles) {
+    testing::TempDir dir;
+    const std::string path = dir.Write("in.smd", "version 1\r\nend");
+    std::optional<TextInput> input = TextInput::OpenFile(path);
+    ASSERT_TRUE(input.has_value());
+    EXPECT_EQ(input->text(), "version 1\nend\n");
+    EXPECT_FALSE(TextInput::OpenFile(dir.PathOf("missing.smd")).has_value());
+    EXPECT_FALSE(TextInput::OpenFile(dir.PathOf("")).has_value()) << "a folder is no file";
+}
+
+}  // namespace
+}  // namespace toravel
