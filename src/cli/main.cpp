@@ -1,1 +1,93 @@
-int main() { return 0; }
+// The toravel command line: argument parsing only; the work is done by the core library.
+
+#include <CLI/CLI.hpp>
+
+#include <csignal>
+#include <iostream>
+
+#include "app/batch_convert.h"
+
+namespace {
+
+constexpr const char* kConvertHelp =
+    R"(Converts an SMD reference and its SMD animations into one text X file.
+
+The first input is the reference (bind-pose skeleton with its skinned mesh); every further
+input is an animation, added as one animation set in the order given. A set is named after
+its file's stem ("walk.smd" gives "walk") unless --name gives names: the first --name names
+the first animation, the second the second, and so on. A name that is already taken gets the
+first free name of the form NAME_2, NAME_3, ... and a notice.
+
+An animation that animates frames the reference lacks lists every missing frame and fails
+the conversion, unless --allow-incompatible adds it anyway. Nothing is written when the
+conversion fails, and an existing output is replaced only with --force.
+
+Exit codes: 0 done, 1 conversion failed, 2 usage error.)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+    // A file size limit must surface as a write error, not kill the process mid-write.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    CLI::App app{"Toravel converts skeletal models between SMD and DirectX text X files."};
+    app.set_version_flag("--version", std::string("toravel ") + TORAVEL_VERSION);
+    app.require_subcommand(1);
+
+    toravel::ConvertRequest convert;
+    std::vector<std::string> inputs;
+    std::vector<std::string> names;
+    uint32_t ticksPerSecond = 0;
+    CLI::App* convertCommand = app.add_subcommand("convert", kConvertHelp);
+    convertCommand->add_option("inputs", inputs, "REFERENCE.smd [ANIMATION.smd ...]")->required();
+    convertCommand->add_option("-o,--output", convert.output,
+                               "The X file to write (default: the reference with extension .x)");
+    convertCommand->add_option("-n,--name", names,
+                               "Animation set name for the next animation input, in order");
+    convertCommand->add_flag("-f,--force", convert.force, "Replace an existing output file");
+    convertCommand->add_flag("--allow-incompatible", convert.allowIncompatible,
+                             "Add animation sets that animate frames the reference lacks");
+    convertCommand->add_flag("-v,--verbose", convert.verbose, "Show the loaders' progress lines");
+    CLI::Option* ticksOption =
+        convertCommand
+            ->add_option("--ticks-per-second", ticksPerSecond,
+                         "Write an AnimTicksPerSecond block (SMD keys advance 1000 ticks a "
+                         "frame: 30 frames a second is 30000)")
+            ->check(CLI::PositiveNumber);
+    convertCommand->add_flag("--templates", convert.exportOptions.templates,
+                             "Write the standard template declarations after the header");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? toravel::kExitDone : toravel::kExitUsage;
+    }
+
+    if (convertCommand->parsed()) {
+        if (names.size() + 1 > inputs.size()) {
+            std::cerr << "toravel convert: more --name options than animation inputs\n";
+            return toravel::kExitUsage;
+        }
+        for (const std::string& name : names) {
+            if (name.empty()) {
+                std::cerr << "toravel convert: an animation set name must not be empty\n";
+                return toravel::kExitUsage;
+            }
+        }
+        convert.reference = inputs.front();
+        for (size_t i = 1; i < inputs.size(); ++i) {
+            toravel::AnimationInput input{inputs[i], std::nullopt};
+            if (i - 1 < names.size()) {
+                input.setName = names[i - 1];
+            }
+            convert.animations.push_back(std::move(input));
+        }
+        if (ticksOption->count() > 0) {
+            convert.exportOptions.ticksPerSecond = ticksPerSecond;
+        }
+        return toravel::RunConvert(convert, std::cerr);
+    }
+    return toravel::kExitUsage;
+}

@@ -15,7 +15,7 @@
 namespace toravel::testing {
 
 class ScriptedInteraction : public UserInteraction {
-public:
+  public:
     enum class Kind { kYesNo, kMessage, kAnimSetName, kOpenFile, kSaveFile };
 
     struct Step {
@@ -23,9 +23,9 @@ public:
         std::string text;   // question or message text; unused for dialogs
         std::string title;  // unused for dialogs
         bool warning = false;
-        bool yes = false;                     // kYesNo
-        std::optional<std::string> name;      // kAnimSetName
-        std::optional<FileChoice> file;       // kOpenFile, kSaveFile
+        bool yes = false;                 // kYesNo
+        std::optional<std::string> name;  // kAnimSetName
+        std::optional<FileChoice> file;   // kOpenFile, kSaveFile
     };
 
     ~ScriptedInteraction() override { ExpectDone(); }
@@ -54,8 +54,9 @@ public:
 
     // Fails the test when scripted steps were left unused.
     void ExpectDone() {
-        EXPECT_TRUE(steps_.empty()) << steps_.size() << " scripted prompt(s) never came; next: "
-                                    << Describe(steps_.front());
+        EXPECT_TRUE(steps_.empty())
+            << steps_.size()
+            << " scripted prompt(s) never came; next: " << Describe(steps_.front());
         steps_.clear();
     }
 
@@ -90,7 +91,7 @@ public:
     FileFilter lastFilter;
     std::string lastDefaultExtension;
 
-private:
+  private:
     static std::optional<FileChoice> Choice(const std::optional<std::string>& path) {
         if (!path) {
             return std::nullopt;
@@ -100,11 +101,16 @@ private:
     }
     static const char* KindName(Kind kind) {
         switch (kind) {
-            case Kind::kYesNo: return "question";
-            case Kind::kMessage: return "message";
-            case Kind::kAnimSetName: return "name dialog";
-            case Kind::kOpenFile: return "open dialog";
-            case Kind::kSaveFile: return "save dialog";
+            case Kind::kYesNo:
+                return "question";
+            case Kind::kMessage:
+                return "message";
+            case Kind::kAnimSetName:
+                return "name dialog";
+            case Kind::kOpenFile:
+                return "open dialog";
+            case Kind::kSaveFile:
+                return "save dialog";
         }
         return "?";
     }

@@ -1,0 +1,56 @@
+#include "app/application.h"
+
+namespace toravel {
+
+bool Application::LoadSmdReference() {
+    return Run([&] { toravel::LoadSmdReference(smdReference, tokenizer_, *ui_, statusLog_); });
+}
+
+bool Application::LoadSmdReferenceFile(const FileChoice& file) {
+    bool loaded = false;
+    Run([&] {
+        loaded = toravel::LoadSmdReferenceFile(smdReference, file, tokenizer_, *ui_, statusLog_);
+    });
+    return loaded;
+}
+
+bool Application::LoadSmdAnimation() {
+    return Run([&] { toravel::LoadSmdAnimation(smdAnimation, tokenizer_, *ui_, statusLog_); });
+}
+
+bool Application::LoadSmdAnimationFile(const FileChoice& file) {
+    bool loaded = false;
+    Run([&] {
+        loaded = toravel::LoadSmdAnimationFile(smdAnimation, file, tokenizer_, *ui_, statusLog_);
+    });
+    return loaded;
+}
+
+void Application::SaveBeforeReplacingNodes() {
+    lastExportSucceeded =
+        ExportPrimaries(workspace, workspace.primaryAnimSets.empty(), *ui_, exportOptions);
+}
+
+bool Application::SetPrimaryNodesToSmdReference() {
+    return Run([&] {
+        SetPrimaryNodes(workspace, smdReference.nodes, smdReference.fileName, *ui_,
+                        [&] { SaveBeforeReplacingNodes(); });
+    });
+}
+
+bool Application::SetPrimaryAnimSetsToSmdAnimation() {
+    return Run(
+        [&] { SetPrimaryAnimSets(workspace, smdAnimation.animSets, SourceKind::kSmd, *ui_); });
+}
+
+bool Application::AddSmdAnimation() {
+    return Run([&] { AddAnimSets(workspace, smdAnimation.animSets, SourceKind::kSmd, *ui_); });
+}
+
+bool Application::Export(bool nonAnimated) {
+    return Run([&] {
+        lastExportSucceeded = ExportPrimaries(workspace, nonAnimated, *ui_, exportOptions);
+    });
+}
+
+}  // namespace toravel

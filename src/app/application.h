@@ -1,0 +1,68 @@
+// The application: the long-lived documents, the workspace of primaries, the status log and
+// the tokenizer, and the commands that a front end runs on them. Front ends (the Windows
+// window, the console shell, the batch converter) differ only in their UserInteraction.
+#pragma once
+
+#include "app/command_guard.h"
+#include "app/user_interaction.h"
+#include "app/workspace.h"
+#include "smd/line_tokenizer.h"
+#include "smd/smd_animation.h"
+#include "smd/smd_reference.h"
+#include "xfile/export_command.h"
+
+namespace toravel {
+
+class Application {
+  public:
+    explicit Application(UserInteraction& ui) : ui_(&ui), statusLog_(ui) {}
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    UserInteraction& ui() { return *ui_; }
+
+    // The commands. Each returns false when it could not start because another command is
+    // still waiting for an answer; otherwise it runs to completion and returns true.
+    bool LoadSmdReference();
+    bool SetPrimaryNodesToSmdReference();
+    bool LoadSmdAnimation();
+    bool SetPrimaryAnimSetsToSmdAnimation();
+    bool AddSmdAnimation();
+    bool Export(bool nonAnimated);
+
+    // The same loads for a file that is already chosen (batch runs). True when it loaded.
+    bool LoadSmdReferenceFile(const FileChoice& file);
+    bool LoadSmdAnimationFile(const FileChoice& file);
+
+    bool busy() const { return guard_.busy(); }
+
+    SmdReference smdReference;
+    SmdAnimation smdAnimation;
+    Workspace workspace;
+    ExportOptions exportOptions;  // extras for batch exports; the menu export leaves them unset
+    bool lastExportSucceeded = false;
+
+    StatusLog& statusLog() { return statusLog_; }
+    LineTokenizer& tokenizer() { return tokenizer_; }
+
+  private:
+    // Runs `command` unless another one is waiting for an answer.
+    template <typename F>
+    bool Run(F&& command) {
+        CommandGuard::Scope scope(guard_);
+        if (!scope.entered()) {
+            return false;
+        }
+        command();
+        return true;
+    }
+    // The export that "Save It Now?" asks for: animated when there are primary sets.
+    void SaveBeforeReplacingNodes();
+
+    UserInteraction* ui_;
+    StatusLog statusLog_;
+    LineTokenizer tokenizer_;
+    CommandGuard guard_;
+};
+
+}  // namespace toravel

@@ -1,0 +1,167 @@
+#include "app/batch_convert.h"
+
+#include <filesystem>
+
+#include "app/application.h"
+
+namespace toravel {
+
+namespace {
+
+std::string FileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+std::string StemOf(const std::string& path) {
+    return std::filesystem::path(path).stem().string();
+}
+
+// Answers every prompt of the commands by the batch policy:
+// - discarding a loaded document, clearing primaries: yes; saving before replacing: no;
+// - a set name that is taken: rename the new set to the first free "name_2", "name_3", ...
+//   and say so;
+// - a frame that a set animates but the reference lacks: list it and go on checking; adding
+//   the incompatible set: only with --allow-incompatible, else the conversion fails;
+// - an existing output: replaced only with --force; debug dumps: no.
+class BatchInteraction : public UserInteraction {
+  public:
+    BatchInteraction(const ConvertRequest& request, std::ostream& messages)
+        : request_(request), messages_(messages) {}
+
+    void SetApplication(const Application& app) { app_ = &app; }
+    void SetNextSetName(std::string name) { nextSetName_ = std::move(name); }
+    bool refusedIncompatible() const { return refusedIncompatible_; }
+
+    bool AskYesNo(std::string_view text, std::string_view title, bool) override {
+        if (title == "Incompatible Animation Set") {
+            Print("Incompatible Animation Set", text.substr(0, text.find('\n')));
+            return true;
+        }
+        if (title == "Continue?") {
+            if (!request_.allowIncompatible) {
+                refusedIncompatible_ = true;
+                Print("Incompatible Animation Set",
+                      "The animation set animates frames that the reference lacks; use "
+                      "--allow-incompatible to add it anyway.");
+            }
+            return request_.allowIncompatible;
+        }
+        if (title == "Rename?") {
+            renamePending_ = true;
+            return true;
+        }
+        if (title == "Overwrite File?") {
+            return request_.force;
+        }
+        if (title == "Output Current Data?" || title == "Dump?" || title == "Discontinue?") {
+            return false;
+        }
+        // Discarding loaded documents and clearing the primaries.
+        return true;
+    }
+
+    void ShowMessage(std::string_view text, std::string_view title) override { Print(title, text); }
+
+    std::optional<std::string> AskAnimSetName() override {
+        if (renamePending_ && app_ != nullptr) {
+            renamePending_ = false;
+            const std::string base = nextSetName_;
+            std::string name;
+            for (int n = 2;; ++n) {
+                name = base + "_" + std::to_string(n);
+                if (IsAnimSetNameFree(app_->workspace, name)) {
+                    break;
+                }
+            }
+            Print("Renamed", "An animation set named " + base +
+                                 " exists already; the new set is "
+                                 "added as " +
+                                 name + ".");
+            return name;
+        }
+        std::string name = nextSetName_.empty() ? std::string("animation") : nextSetName_;
+        if (name.size() > 254) {
+            name.resize(254);
+        }
+        return name;
+    }
+
+    std::optional<FileChoice> AskOpenFileName(const FileFilter&) override { return std::nullopt; }
+
+    std::optional<FileChoice> AskSaveFileName(const FileFilter&, std::string_view) override {
+        return FileChoice{request_.output, FileNameOf(request_.output)};
+    }
+
+    void RequestRepaint() override {}
+
+    void ShowStatusLine(std::string_view line) override {
+        if (request_.verbose) {
+            messages_ << line << '\n';
+        }
+    }
+
+  private:
+    void Print(std::string_view title, std::string_view text) {
+        messages_ << title << ": ";
+        for (char c : text) {
+            messages_ << c;
+            if (c == '\n') {
+                messages_ << "  ";
+            }
+        }
+        messages_ << '\n';
+    }
+
+    const ConvertRequest& request_;
+    std::ostream& messages_;
+    const Application* app_ = nullptr;
+    std::string nextSetName_;
+    bool renamePending_ = false;
+    bool refusedIncompatible_ = false;
+};
+
+}  // namespace
+
+std::string DefaultOutputPath(const std::string& reference) {
+    return std::filesystem::path(reference).replace_extension(".x").string();
+}
+
+int RunConvert(const ConvertRequest& original, std::ostream& messages) {
+    ConvertRequest request = original;
+    if (request.output.empty()) {
+        request.output = DefaultOutputPath(request.reference);
+    }
+    std::error_code error;
+    if (!request.force && std::filesystem::exists(request.output, error)) {
+        messages << "Overwrite File?: " << request.output
+                 << " exists; use --force to replace it.\n";
+        return kExitFailed;
+    }
+
+    BatchInteraction ui(request, messages);
+    Application app(ui);
+    ui.SetApplication(app);
+    app.exportOptions = request.exportOptions;
+
+    if (!app.LoadSmdReferenceFile({request.reference, FileNameOf(request.reference)})) {
+        return kExitFailed;
+    }
+    app.SetPrimaryNodesToSmdReference();
+
+    for (const AnimationInput& input : request.animations) {
+        ui.SetNextSetName(input.setName ? *input.setName : StemOf(input.path));
+        if (!app.LoadSmdAnimationFile({input.path, FileNameOf(input.path)})) {
+            return kExitFailed;
+        }
+        const size_t before = app.workspace.primaryAnimSets.size();
+        app.AddSmdAnimation();
+        if (app.workspace.primaryAnimSets.size() == before) {
+            return kExitFailed;
+        }
+    }
+
+    app.Export(request.animations.empty());
+    return app.lastExportSucceeded ? kExitDone : kExitFailed;
+}
+
+}  // namespace toravel

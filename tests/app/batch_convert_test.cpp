@@ -1,0 +1,181 @@
+#include "app/batch_convert.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/temp_dir.h"
+
+namespace toravel {
+namespace {
+
+using testing::TempDir;
+
+const std::string kExamples = TORAVEL_EXAMPLES_DIR;
+
+// A two-bone skeleton with one triangle on a separate mesh node.
+constexpr const char* kReference = R"(version 1
+nodes
+0 "root" -1
+1 "arm" 0
+2 "body" -1
+end
+skeleton
+time 0
+0 0 0 0 0 0 0
+1 0 0 5 0 0 0
+2 0 0 0 0 0 0
+end
+triangles
+skin.bmp
+2 0 0 0 0 0 1 0 0 1 0 1
+2 1 0 0 0 0 1 1 0 1 1 1
+2 0 1 0 0 0 1 0 1 2 0 0.5 1 0.5
+end
+)";
+
+std::string Animation(const std::string& boneName) {
+    return "version 1\nnodes\n0 \"root\" -1\n1 \"" + boneName +
+           "\" 0\nend\nskeleton\ntime 0\n0 0 0 0 0 0 0\n1 0 0 5 0 0 0\ntime 1\n"
+           "0 0 0 0 0 0 0\n1 0 0 5 0.5 0 0\nend\n";
+}
+
+struct ConvertResult {
+    int code;
+    std::string messages;
+};
+
+ConvertResult Convert(const ConvertRequest& request) {
+    std::ostringstream messages;
+    const int code = RunConvert(request, messages);
+    return {code, messages.str()};
+}
+
+TEST(BatchConvert, ExampleCharacterBecomesOneAnimatedFile) {
+    TempDir dir;
+    ConvertRequest request;
+    request.reference = kExamples + "/soldier_reference.smd";
+    request.animations = {{kExamples + "/soldier_walk.smd", std::nullopt},
+                          {kExamples + "/soldier_wave.smd", "Wave"}};
+    request.output = dir.File("soldier.x");
+    const ConvertResult run = Convert(request);
+    EXPECT_EQ(run.code, kExitDone) << run.messages;
+    EXPECT_EQ(run.messages, "");
+    const std::string x = TempDir::Read(request.output);
+    EXPECT_EQ(x.rfind("xof 0303txt 0032\n", 0), 0u);
+    const size_t walk = x.find("\nAnimationSet soldier_walk {\n");
+    const size_t wave = x.find("\nAnimationSet Wave {\n");
+    EXPECT_NE(walk, std::string::npos);
+    EXPECT_NE(wave, std::string::npos);
+    EXPECT_LT(walk, wave);
+    EXPECT_EQ(x.back(), '}');
+}
+
+TEST(BatchConvert, DefaultOutputAndVerboseProgress) {
+    TempDir dir;
+    ConvertRequest request;
+    request.reference = dir.Write("hero.smd", kReference);
+    request.verbose = true;
+    const ConvertResult run = Convert(request);
+    EXPECT_EQ(run.code, kExitDone) << run.messages;
+    EXPECT_NE(run.messages.find("Reading the mesh..\n"), std::string::npos) << run.messages;
+    EXPECT_EQ(DefaultOutputPath(request.reference), dir.File("hero.x"));
+    EXPECT_NE(TempDir::Read(dir.File("hero.x")).find("Frame body {"), std::string::npos);
+}
+
+TEST(BatchConvert, TakenSetNameGetsAFreshNameAndANotice) {
+    TempDir dir;
+    ConvertRequest request;
+    request.reference = dir.Write("ref.smd", kReference);
+    const std::string anim = dir.Write("walk.smd", Animation("arm"));
+    request.animations = {{anim, std::nullopt}, {anim, std::nullopt}, {anim, "walk"}};
+    request.output = dir.File("out.x");
+    const ConvertResult run = Convert(request);
+    EXPECT_EQ(run.code, kExitDone) << run.messages;
+    EXPECT_EQ(run.messages,
+              "Renamed: An animation set named walk exists already; the new set is added as "
+              "walk_2.\n"
+              "Renamed: An animation set named walk exists already; the new set is added as "
+              "walk_3.\n");
+    const std::string x = TempDir::Read(request.output);
+    EXPECT_NE(x.find("AnimationSet walk {"), std::string::npos);
+    EXPECT_NE(x.find("AnimationSet walk_2 {"), std::string::npos);
+    EXPECT_NE(x.find("AnimationSet walk_3 {"), std::string::npos);
+}
+
+TEST(BatchConvert, IncompatibleSetFailsUnlessAllowed) {
+    TempDir dir;
+    ConvertRequest request;
+    request.reference = dir.Write("ref.smd", kReference);
+    request.animations = {{dir.Write("other.smd", Animation("tail")), std::nullopt}};
+    request.output = dir.File("out.x");
+    const ConvertResult refused = Convert(request);
+    EXPECT_EQ(refused.code, kExitFailed);
+    EXPECT_EQ(refused.messages,
+              "Incompatible Animation Set: Animation exists for tail - frame not found in "
+              "Primary Nodes\n"
+              "Incompatible Animation Set: The animation set animates frames that the reference "
+              "lacks; use --allow-incompatible to add it anyway.\n");
+    EXPECT_FALSE(std::filesystem::exists(request.output));
+
+    request.allowIncompatible = true;
+    const ConvertResult allowed = Convert(request);
+    EXPECT_EQ(allowed.code, kExitDone);
+    EXPECT_NE(TempDir::Read(request.output).find("{ tail }"), std::string::npos);
+}
+
+TEST(BatchConvert, FailuresGiveOneMessageAndWriteNothing) {
+    TempDir dir;
+    const std::string good = dir.Write("good.smd", kReference);
+    const std::string existing = dir.Write("existing.x", "keep me\n");
+    struct Case {
+        const char* label;
+        std::string reference;
+        std::vector<AnimationInput> animations;
+        std::string output;
+        std::string messages;
+    };
+    const Case cases[] = {
+        {"missing reference",
+         dir.File("none.smd"),
+         {},
+         dir.File("a.x"),
+         "Open Failure: Failed to open for input:\n  none.smd\n"},
+        {"malformed reference",
+         dir.Write("bad.smd", "version 2\n"),
+         {},
+         dir.File("b.x"),
+         "Invalid File: Invalid SMD file header.\n"},
+        {"malformed animation",
+         good,
+         {{dir.Write("bad_anim.smd", "version 1\nnodes\n"), {}}},
+         dir.File("c.x"),
+         "Invalid File: Unexpected EOF in 'nodes' section.\n"},
+        {"existing output",
+         good,
+         {},
+         existing,
+         "Overwrite File?: " + existing + " exists; use --force to replace it.\n"},
+        {"unwritable output",
+         good,
+         {},
+         dir.File("no/such/folder/d.x"),
+         "Open Failure: Failed to open for output:\n  d.x\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ConvertRequest request;
+        request.reference = c.reference;
+        request.animations = c.animations;
+        request.output = c.output;
+        const ConvertResult run = Convert(request);
+        EXPECT_EQ(run.code, kExitFailed);
+        EXPECT_EQ(run.messages, c.messages);
+    }
+    EXPECT_EQ(TempDir::Read(existing), "keep me\n");
+    EXPECT_EQ(dir.Entries(),
+              (std::vector<std::string>{"bad.smd", "bad_anim.smd", "existing.x", "good.smd"}));
+}
+
+}  // namespace
+}  // namespace toravel
