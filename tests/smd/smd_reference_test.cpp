@@ -91,12 +91,14 @@ TEST(LoadSmdReference, CancelledDialogChangesNothing) {
     Session s;
     s.doc.loaded = true;
     s.doc.fileName = "old.smd";
+    s.log.AddStatusLine("left over");
     s.ui.ExpectOpenFile(std::nullopt);
     EXPECT_FALSE(s.Load());
+    EXPECT_TRUE(s.log.Lines().empty());
     EXPECT_TRUE(s.doc.loaded);
     EXPECT_EQ(s.doc.fileName, "old.smd");
     EXPECT_EQ(s.ui.repaints, 1);
-    EXPECT_TRUE(s.ui.statusLines.empty());
+    EXPECT_EQ(s.ui.statusLines, std::vector<std::string>{"left over"});
 }
 
 TEST(LoadSmdReference, OpenFailureMentionsRetainedDocument) {

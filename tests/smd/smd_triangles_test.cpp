@@ -247,6 +247,26 @@ TEST(ReadTriangles, UnknownLinkBoneReportsAndLoadGoesOn) {
     EXPECT_EQ(mesh.maxWeightsPerVertex, 1);
 }
 
+TEST(ReadTriangles, BrokenTriangleLeavesNoVertices) {
+    TextInput input(std::string(kHead) +
+                    "triangles\nskin.bmp\n"
+                    "3 0 0 0 0 0 1 0 0\n3 0 0 0 0 0 1 0 0\n3 0 0 0 0 0 1 0 0\n"
+                    "other.bmp\n"
+                    "3 1 0 0 0 0 1 0 0 1 1 1\n3 0 0 0 0 0 1 0 0\n3 0 0 0 0 0 1 0 x\n"
+                    "end\n");
+    LineTokenizer tokenizer;
+    NodeList nodes;
+    ScriptedInteraction ui;
+    ui.ExpectMessage("Unexpected EOF in file.", "Invalid File");
+    ASSERT_FALSE(ReadSmdReference(input, tokenizer, nodes, &ui, nullptr));
+    const MeshData& mesh = nodes[3].mesh;
+    EXPECT_EQ(mesh.vertexCount, 3);
+    EXPECT_EQ(mesh.positions.size(), 3u);
+    EXPECT_EQ(mesh.faceCount, 1);
+    EXPECT_EQ(mesh.materialCount, 1);
+    EXPECT_EQ(mesh.boneWeights.size(), 1u) << "the broken vertex's link added no bone";
+}
+
 // At the bind pose every bone's offset undoes its combined matrix: a vertex times offset
 // times combined is the vertex again, also for roots, for children of the node numbered 0
 // and for bones outside the skeleton root's subtree.
