@@ -11,7 +11,7 @@
 namespace toravel {
 
 class LineTokenizer {
-public:
+  public:
     // The next token, or an empty view when the input has ended or failed. Tokens are views
     // into the input's text.
     std::string_view NextToken(TextInput& input);
@@ -28,7 +28,7 @@ public:
     // with a fresh state.
     void Reset();
 
-private:
+  private:
     std::string_view token_;
     std::string_view line_;
     int32_t readPos_ = 0;

@@ -15,7 +15,7 @@
 namespace toravel {
 
 class TextInput {
-public:
+  public:
     static constexpr size_t kNoPosition = static_cast<size_t>(-1);
     // Longest line that a whole-line read stores; a longer one fails the stream.
     static constexpr size_t kMaxLineLength = 1022;
@@ -52,7 +52,7 @@ public:
     // The next run of characters up to white space.
     bool ReadWord(std::string_view& word);
 
-private:
+  private:
     bool SkipWhiteSpace();
 
     std::string text_;
@@ -68,7 +68,9 @@ size_t ParseInt(std::string_view text, int32_t& value);
 size_t ParseUnsigned(std::string_view text, uint32_t& value);
 size_t ParseFloat(std::string_view text, float& value);
 
-inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 inline bool IsWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
