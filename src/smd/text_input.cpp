@@ -8,6 +8,17 @@
 #include <limits>
 #include <memory>
 
+#if defined(__unix__) || defined(__APPLE__)
+#define TORAVEL_HAVE_MMAP 1
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifndef MAP_POPULATE
+#define MAP_POPULATE 0
+#endif
+#endif
+
 namespace toravel {
 
 namespace {
@@ -30,34 +41,71 @@ void FoldLineEnds(std::string& text) {
 
 }  // namespace
 
-TextInput::TextInput(std::string content) : text_(std::move(content)) {
-    FoldLineEnds(text_);
-    if (!text_.empty() && text_.back() != '\n') {
-        text_.push_back('\n');
+TextInput::TextInput(std::string content) {
+    FoldLineEnds(content);
+    if (!content.empty() && content.back() != '\n') {
+        content.push_back('\n');
     }
+    auto owned = std::make_shared<const std::string>(std::move(content));
+    text_ = *owned;
+    storage_ = std::move(owned);
 }
 
+namespace {
+
+#if defined(TORAVEL_HAVE_MMAP)
+// Maps the whole file read-only; nothing when it cannot be mapped.
+std::shared_ptr<const void> MapFile(int fd, size_t size) {
+    void* address = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (address == MAP_FAILED) {
+        return nullptr;
+    }
+    return std::shared_ptr<const void>(address, [size](const void* a) {
+        munmap(const_cast<void*>(a), size);
+    });
+}
+#endif
+
+}  // namespace
+
 std::optional<TextInput> TextInput::OpenFile(const std::string& path) {
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
     // A folder opens like a file on some systems, with a bogus size: it is no input.
     std::error_code notAFolder;
     if (std::filesystem::is_directory(path, notAFolder)) {
         return std::nullopt;
     }
+#if defined(TORAVEL_HAVE_MMAP)
+    const int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        const auto size = static_cast<size_t>(info.st_size);
+        std::shared_ptr<const void> mapping = MapFile(fd, size);
+        close(fd);
+        if (!mapping) {
+            return std::nullopt;
+        }
+        const std::string_view text(static_cast<const char*>(mapping.get()), size);
+        if (text.back() == '\n' && std::memchr(text.data(), '\r', text.size()) == nullptr) {
+            TextInput input;
+            input.storage_ = std::move(mapping);
+            input.text_ = text;
+            return input;
+        }
+        return TextInput(std::string(text));
+    }
+    close(fd);
+#endif
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
     std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         return std::nullopt;
     }
     std::string content;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(file.get());
-        if (size > 0) {
-            content.reserve(static_cast<size_t>(size) + 1);
-        }
-        std::rewind(file.get());
-    }
     char chunk[1 << 16];
     size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {

@@ -3,11 +3,13 @@
 // extraction as by `>>`, and the end and failed states.
 //
 // A carriage return before a line feed is dropped on every platform, and a final line
-// without a line feed gets one, so the last line of a file always counts as a line.
+// without a line feed gets one, so the last line of a file always counts as a line. A file
+// that needs neither is read in place from a mapping of the file, without a copy.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,7 +57,9 @@ class TextInput {
   private:
     bool SkipWhiteSpace();
 
-    std::string text_;
+    // Keeps the text alive: an owned string or a read-only mapping of the file.
+    std::shared_ptr<const void> storage_;
+    std::string_view text_;
     size_t pos_ = 0;
     bool eof_ = false;
     bool fail_ = false;
