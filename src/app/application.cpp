@@ -38,6 +38,14 @@ bool Application::SetPrimaryNodesToSmdReference() {
     });
 }
 
+bool Application::MoveSmdReferenceToPrimaryNodes() {
+    return Run([&] {
+        SetPrimaryNodes(workspace, std::move(smdReference.nodes), smdReference.fileName, *ui_,
+                        [&] { SaveBeforeReplacingNodes(); });
+        smdReference.nodes.clear();
+    });
+}
+
 bool Application::SetPrimaryAnimSetsToSmdAnimation() {
     return Run(
         [&] { SetPrimaryAnimSets(workspace, smdAnimation.animSets, SourceKind::kSmd, *ui_); });

@@ -25,6 +25,9 @@ class Application {
     // still waiting for an answer; otherwise it runs to completion and returns true.
     bool LoadSmdReference();
     bool SetPrimaryNodesToSmdReference();
+    // The same command for a batch run that never uses the reference document again: its
+    // nodes are moved into the primaries instead of copied.
+    bool MoveSmdReferenceToPrimaryNodes();
     bool LoadSmdAnimation();
     bool SetPrimaryAnimSetsToSmdAnimation();
     bool AddSmdAnimation();

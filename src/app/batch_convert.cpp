@@ -146,7 +146,7 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
     if (!app.LoadSmdReferenceFile({request.reference, FileNameOf(request.reference)})) {
         return kExitFailed;
     }
-    app.SetPrimaryNodesToSmdReference();
+    app.MoveSmdReferenceToPrimaryNodes();
 
     for (const AnimationInput& input : request.animations) {
         ui.SetNextSetName(input.setName ? *input.setName : StemOf(input.path));

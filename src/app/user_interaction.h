@@ -22,7 +22,7 @@ struct FileChoice {
 };
 
 class UserInteraction {
-public:
+  public:
     virtual ~UserInteraction() = default;
 
     // A modal Yes/No question; true for Yes. `warning` shows the warning icon.
@@ -44,7 +44,7 @@ public:
 // Progress lines of a running load. While it holds lines the display shows them instead of
 // the summary.
 class StatusLog {
-public:
+  public:
     explicit StatusLog(UserInteraction& ui) : ui_(&ui) {}
 
     void AddStatusLine(std::string_view text) {
@@ -55,7 +55,7 @@ public:
     const std::vector<std::string>& Lines() const { return lines_; }
     void SetInteraction(UserInteraction& ui) { ui_ = &ui; }
 
-private:
+  private:
     UserInteraction* ui_;
     std::vector<std::string> lines_;
 };

@@ -112,7 +112,7 @@ bool IsAnimSetNameFree(const Workspace& ws, std::string_view name) {
     return true;
 }
 
-void SetPrimaryNodes(Workspace& ws, const NodeList& nodes, std::string_view sourceFileName,
+void SetPrimaryNodes(Workspace& ws, NodeList nodes, std::string_view sourceFileName,
                      UserInteraction& ui, const std::function<void()>& saveNow) {
     if (!ws.primaryNodes.empty()) {
         if (!AskClearNodes(ui)) {
@@ -122,11 +122,10 @@ void SetPrimaryNodes(Workspace& ws, const NodeList& nodes, std::string_view sour
             saveNow();
         }
     }
-    // Copy before touching anything: `nodes` and `sourceFileName` may be the workspace's own
-    // fields.
-    NodeList copy = nodes;
+    // `nodes` is a copy already (or moved in by a caller that no longer needs it); copy the name
+    // before touching anything, as it may be the workspace's own field.
     std::string source(sourceFileName);
-    ws.primaryNodes = std::move(copy);
+    ws.primaryNodes = std::move(nodes);
     ws.primariesSaved = false;
     ws.primarySource = std::move(source);
 

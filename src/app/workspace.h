@@ -37,8 +37,9 @@ bool IsAnimSetNameFree(const Workspace& ws, std::string_view name);
 // Makes a copy of `nodes` the primary nodes and checks every primary set against them
 // afresh. Asks before replacing existing nodes; when the current primaries have not been
 // exported, offers to save them first: a Yes calls `saveNow` (which runs the export the
-// caller chooses) and the command goes on either way. `saveNow` may be empty.
-void SetPrimaryNodes(Workspace& ws, const NodeList& nodes, std::string_view sourceFileName,
+// caller chooses) and the command goes on either way. `saveNow` may be empty. Callers that
+// no longer need their nodes may move them in.
+void SetPrimaryNodes(Workspace& ws, NodeList nodes, std::string_view sourceFileName,
                      UserInteraction& ui, const std::function<void()>& saveNow);
 
 // Replaces the primary sets with copies of `sets`, after asking before clearing existing
