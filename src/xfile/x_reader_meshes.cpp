@@ -1,0 +1,211 @@
+// Mesh blocks: the vertex and face lists, normals, texture coordinates and vertex
+// duplication indices, and the dispatch of the material and skin blocks.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "xfile/x_reader.h"
+
+namespace toravel {
+
+namespace {
+
+// Makes every count equal to the size of its list, so that a mesh whose blocks repeat or
+// whose header promised more than followed still writes a consistent file.
+void MatchCountsToLists(MeshData& mesh) {
+    mesh.vertexCount = CountOf(mesh.positions.size());
+    mesh.faceCount = CountOf(mesh.faceIndices.size() / 3);
+    mesh.normalCount = CountOf(mesh.normals.size());
+    mesh.normalFaceCount = CountOf(mesh.normalFaceIndices.size() / 3);
+    mesh.texCoordCount = CountOf(mesh.texCoords.size());
+    mesh.materialCount = CountOf(mesh.materials.size());
+    mesh.faceMaterialCount = CountOf(mesh.faceMaterials.size());
+    mesh.boneCount = CountOf(mesh.boneWeights.size());
+    for (BoneWeights& bone : mesh.boneWeights) {
+        bone.weightCount = CountOf(bone.vertexIndices.size());
+    }
+}
+
+}  // namespace
+
+bool XReader::ReadMesh(MeshData& mesh) {
+    std::string_view token = NextToken();
+    if (token != "{") {
+        mesh.name = token;
+        token = NextToken();
+    }
+    if (token != "{") {
+        return ReportExpectedOpen(token);
+    }
+    if (!ReadMeshLists(mesh)) {
+        return false;
+    }
+    for (;;) {
+        if (!input_.good()) {
+            return false;  // the input ended inside the mesh: silent by design
+        }
+        size_t mark;
+        token = PeekToken(mark);
+        bool read = true;
+        if (token == "}") {
+            MatchCountsToLists(mesh);
+            return true;
+        } else if (token == "MeshNormals") {
+            HandBack(mark);
+            read = ReadMeshNormals(mesh);
+        } else if (token == "MeshTextureCoords") {
+            HandBack(mark);
+            read = ReadMeshTextureCoords(mesh);
+        } else if (token == "MeshMaterialList") {
+            HandBack(mark);
+            read = ReadMeshMaterialList(mesh);
+        } else if (token == "VertexDuplicationIndices") {
+            HandBack(mark);
+            read = ReadVertexDuplicationIndices();
+        } else if (token == "XSkinMeshHeader") {
+            HandBack(mark);
+            read = ReadSkinMeshHeader(mesh);
+        } else if (token == "SkinWeights") {
+            HandBack(mark);
+            read = ReadSkinWeights(mesh);
+        }
+        // Any other token is skipped.
+        if (!read) {
+            return false;
+        }
+    }
+}
+
+bool XReader::ReadVectorList(int32_t& count, std::vector<Vector3>& list, std::string_view what) {
+    if (!ReadCount(count, what) || !ExpectWord(";", " semicolon following num vertices in mesh")) {
+        return false;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        Vector3 v;
+        char separator;
+        input_.ReadFloat(v.x);
+        input_.ReadSeparator(separator);
+        input_.ReadFloat(v.y);
+        input_.ReadSeparator(separator);
+        input_.ReadFloat(v.z);
+        input_.ReadSeparator(separator);
+        if (!ExpectListWord(i, count, "';' at end of vertices in mesh",
+                            "',' at end of vertex in mesh")) {
+            return false;
+        }
+        list.push_back(v);
+    }
+    return true;
+}
+
+bool XReader::ReadFaceList(int32_t& count, std::vector<int32_t>& indices, std::string_view what) {
+    if (!ReadCount(count, what) || !ExpectWord(";", " semicolon following num faces in mesh")) {
+        return false;
+    }
+    for (int32_t j = 0; j < count; ++j) {
+        // The index count in front of each face is read and not used: faces are triangles.
+        int32_t n = 0, a = 0, b = 0, c = 0;
+        char separator;
+        input_.ReadInt(n);
+        input_.ReadSeparator(separator);
+        input_.ReadInt(a);
+        input_.ReadSeparator(separator);
+        input_.ReadInt(b);
+        input_.ReadSeparator(separator);
+        input_.ReadInt(c);
+        input_.ReadSeparator(separator);
+        if (!ExpectListWord(j, count, "';' at end of face indices in mesh",
+                            "',' at end of face indices in mesh")) {
+            return false;
+        }
+        indices.insert(indices.end(), {a, b, c});
+    }
+    return true;
+}
+
+bool XReader::ReadMeshLists(MeshData& mesh) {
+    return ReadVectorList(mesh.vertexCount, mesh.positions, "vertex count %d in mesh.") &&
+           ReadFaceList(mesh.faceCount, mesh.faceIndices, "face count %d in mesh.");
+}
+
+bool XReader::ReadMeshNormals(MeshData& mesh) {
+    std::string_view token = NextToken();
+    if (token != "MeshNormals") {
+        return ReportExpected("MeshNormals token", token);
+    }
+    token = NextToken();
+    if (token != "{") {
+        return ReportExpectedOpen(token);
+    }
+    if (!ReadVectorList(mesh.normalCount, mesh.normals, "normal count %d in mesh normals.") ||
+        !ReadFaceList(mesh.normalFaceCount, mesh.normalFaceIndices,
+                      "normal face count %d in mesh normals.")) {
+        return false;
+    }
+    token = NextToken();
+    return token == "}" || ReportExpectedClose(token);
+}
+
+bool XReader::ReadMeshTextureCoords(MeshData& mesh) {
+    std::string_view token = NextToken();
+    if (token != "MeshTextureCoords") {
+        return ReportExpected("MeshTextureCoords", token);
+    }
+    token = NextToken();
+    if (token != "{") {
+        return ReportExpectedOpen(token);
+    }
+    if (!ReadCount(mesh.texCoordCount, "texture coordinate count %d in mesh.") ||
+        !ExpectWord(";", "';' after num texture coords")) {
+        return false;
+    }
+    for (int32_t i = 0; i < mesh.texCoordCount; ++i) {
+        Vector2 t;
+        char separator;
+        input_.ReadFloat(t.u);
+        input_.ReadSeparator(separator);
+        input_.ReadFloat(t.v);
+        input_.ReadSeparator(separator);
+        if (!ExpectListWord(i, mesh.texCoordCount, "';' at end of tex coords",
+                            "',' at end of tex coord")) {
+            return false;
+        }
+        mesh.texCoords.push_back(t);
+    }
+    token = NextToken();
+    return token == "}" || ReportExpectedClose(token);
+}
+
+bool XReader::ReadVertexDuplicationIndices() {
+    std::string_view token = NextToken();
+    if (token != "VertexDuplicationIndices") {
+        return ReportExpected("VertexDuplicationIndices", token);
+    }
+    token = NextToken();
+    if (token != "{") {
+        return ReportExpectedOpen(token);
+    }
+    // The values are checked and not kept.
+    uint32_t count = 0, originalVertices = 0;
+    if (!ReadUnsignedCount(count, "index count %d in VertexDuplicationIndices.") ||
+        !ExpectWord(";", "semicolon following nIndices in VertexDuplicationIndices") ||
+        !ReadUnsignedCount(originalVertices,
+                           "original vertex count %d in VertexDuplicationIndices.") ||
+        !ExpectWord(";", "semicolon following nOriginalVertices in VertexDuplicationIndices")) {
+        return false;
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t index = 0;
+        input_.ReadUnsigned(index);
+        std::string_view word;
+        input_.ReadWord(word);
+        if (word != ";" && word != ",") {
+            return ReportExpected("semicolon or comma in vertex duplication indices", word);
+        }
+    }
+    token = NextToken();
+    return token == "}" || ReportExpectedClose(token);
+}
+
+}  // namespace toravel

@@ -1,0 +1,111 @@
+// Helpers for the X reader tests: a private temporary folder for fixture files, an
+// interaction that records notices and declines every question, and small X text builders.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/user_interaction.h"
+#include "xfile/x_file_reader.h"
+
+namespace toravel::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class XTempDir {
+  public:
+    XTempDir() {
+        static std::atomic<unsigned> counter{0};
+        std::random_device random;
+        path_ = std::filesystem::temp_directory_path() /
+                ("toravel_xreader_" + std::to_string(random()) + "_" + std::to_string(++counter));
+        std::filesystem::create_directories(path_);
+    }
+    ~XTempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    XTempDir(const XTempDir&) = delete;
+    XTempDir& operator=(const XTempDir&) = delete;
+
+    // Writes `content` byte for byte and returns the file's full path.
+    std::string Write(const std::string& name, std::string_view content) const {
+        const std::filesystem::path file = path_ / name;
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        return file.string();
+    }
+    std::string Path(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Answers No to every question and cancels every dialog; keeps every notice.
+class RecordingInteraction : public UserInteraction {
+  public:
+    bool AskYesNo(std::string_view text, std::string_view, bool) override {
+        questions.emplace_back(text);
+        return false;
+    }
+    void ShowMessage(std::string_view text, std::string_view title) override {
+        messages.push_back(std::string(title) + ": " + std::string(text));
+    }
+    std::optional<std::string> AskAnimSetName() override { return std::nullopt; }
+    std::optional<FileChoice> AskOpenFileName(const FileFilter&) override { return std::nullopt; }
+    std::optional<FileChoice> AskSaveFileName(const FileFilter&, std::string_view) override {
+        return std::nullopt;
+    }
+    void RequestRepaint() override {}
+    void ShowStatusLine(std::string_view) override {}
+
+    std::vector<std::string> questions;
+    std::vector<std::string> messages;  // "title: text"
+};
+
+// Writes `text` as a file in `dir` and loads it into `doc`.
+inline bool LoadXText(XFileReader& doc, const XTempDir& dir, std::string_view text,
+                      UserInteraction& ui, const std::string& name = "case.x") {
+    LineTokenizer tokenizer;
+    return LoadXFileFrom(doc, FileChoice{dir.Write(name, text), name}, tokenizer, ui);
+}
+
+// Text X building blocks, laid out as the writer lays them out.
+inline const std::string kXHeader = "xof 0303txt 0032\n\n";
+inline const std::string kXMatrix =
+    "FrameTransformMatrix {\n"
+    " 1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,"
+    "0.000000,0.000000,1.000000,0.000000,0.000000,0.000000,0.000000,1.000000;;\n"
+    "}\n";
+
+// A child frame with its matrix and `body` (mesh and child frames).
+inline std::string XFrame(const std::string& name, const std::string& body = "") {
+    return "Frame " + name + " {\n" + kXMatrix + body + "}\n";
+}
+// The header and a Scene_Root frame holding `children`.
+inline std::string XRoot(const std::string& children) {
+    return kXHeader + "Frame Scene_Root {\n" + kXMatrix + children + "}\n";
+}
+// A triangle: three vertices and one face.
+inline const std::string kXTriangleLists =
+    "3;\n0.0;0.0;0.0;,\n1.0;0.0;0.0;,\n0.0;1.0;0.0;;\n1;\n3;0,1,2;;\n";
+// A file whose frame Body holds a mesh made of the triangle lists and `blocks`.
+inline std::string XMeshFile(const std::string& blocks,
+                             const std::string& lists = kXTriangleLists) {
+    return XRoot(XFrame("Body", "Mesh BodyMesh {\n" + lists + blocks + "}\n"));
+}
+// A file with the frame Bip01 followed by `sets`.
+inline std::string XAnimFile(const std::string& sets) {
+    return XRoot(XFrame("Bip01")) + sets;
+}
+// One Animation block for Bip01 with one key of three values.
+inline const std::string kXAnimation =
+    "Animation {\nAnimationKey {\n2;\n1;\n0;3;1.0,2.0,3.0;;;\n}\n{ Bip01 }\n}\n";
+
+}  // namespace toravel::testing
