@@ -61,4 +61,37 @@ bool Application::Export(bool nonAnimated) {
     });
 }
 
+bool Application::LoadXFile() {
+    return Run([&] { toravel::LoadXFile(xFile, tokenizer_, *ui_); });
+}
+
+bool Application::LoadXFileFrom(const FileChoice& file) {
+    bool loaded = false;
+    Run([&] { loaded = toravel::LoadXFileFrom(xFile, file, tokenizer_, *ui_); });
+    return loaded;
+}
+
+bool Application::SetPrimaryNodesToXFile() {
+    return Run([&] {
+        SetPrimaryNodes(workspace, xFile.frames, xFile.fileName, *ui_,
+                        [&] { SaveBeforeReplacingNodes(); });
+    });
+}
+
+bool Application::MoveXFileToPrimaryNodes() {
+    return Run([&] {
+        SetPrimaryNodes(workspace, std::move(xFile.frames), xFile.fileName, *ui_,
+                        [&] { SaveBeforeReplacingNodes(); });
+        xFile.frames.clear();
+    });
+}
+
+bool Application::SetPrimaryAnimSetsToXFile() {
+    return Run([&] { SetPrimaryAnimSets(workspace, xFile.animSets, SourceKind::kXFile, *ui_); });
+}
+
+bool Application::AddXFileAnimations() {
+    return Run([&] { AddAnimSets(workspace, xFile.animSets, SourceKind::kXFile, *ui_); });
+}
+
 }  // namespace toravel

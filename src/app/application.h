@@ -10,6 +10,7 @@
 #include "smd/smd_animation.h"
 #include "smd/smd_reference.h"
 #include "xfile/export_command.h"
+#include "xfile/x_file_reader.h"
 
 namespace toravel {
 
@@ -32,15 +33,23 @@ class Application {
     bool SetPrimaryAnimSetsToSmdAnimation();
     bool AddSmdAnimation();
     bool Export(bool nonAnimated);
+    bool LoadXFile();
+    bool SetPrimaryNodesToXFile();
+    bool SetPrimaryAnimSetsToXFile();
+    bool AddXFileAnimations();
 
     // The same loads for a file that is already chosen (batch runs). True when it loaded.
     bool LoadSmdReferenceFile(const FileChoice& file);
     bool LoadSmdAnimationFile(const FileChoice& file);
+    bool LoadXFileFrom(const FileChoice& file);
+    // SetPrimaryNodesToXFile for a batch run: the frames are moved, not copied.
+    bool MoveXFileToPrimaryNodes();
 
     bool busy() const { return guard_.busy(); }
 
     SmdReference smdReference;
     SmdAnimation smdAnimation;
+    XFileReader xFile;
     Workspace workspace;
     ExportOptions exportOptions;  // extras for batch exports; the menu export leaves them unset
     bool lastExportSucceeded = false;

@@ -1,5 +1,7 @@
 #include "app/batch_convert.h"
 
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/application.h"
@@ -16,10 +18,34 @@ std::string StemOf(const std::string& path) {
     return std::filesystem::path(path).stem().string();
 }
 
+bool IsXFile(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return extension == ".x";
+}
+
+// The text between `before` and `after` in `text`, or nothing.
+std::optional<std::string> Between(std::string_view text, std::string_view before,
+                                   std::string_view after) {
+    const size_t start = text.find(before);
+    if (start == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const size_t from = start + before.size();
+    const size_t end = text.find(after, from);
+    if (end == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::string(text.substr(from, end - from));
+}
+
 // Answers every prompt of the commands by the batch policy:
 // - discarding a loaded document, clearing primaries: yes; saving before replacing: no;
 // - a set name that is taken: rename the new set to the first free "name_2", "name_3", ...
 //   and say so;
+// - an unnamed set in an X file: named after the file's stem and its position ("walk_1");
 // - a frame that a set animates but the reference lacks: list it and go on checking; adding
 //   the incompatible set: only with --allow-incompatible, else the conversion fails;
 // - an existing output: replaced only with --force; debug dumps: no.
@@ -48,6 +74,15 @@ class BatchInteraction : public UserInteraction {
         }
         if (title == "Rename?") {
             renamePending_ = true;
+            renameBase_ =
+                Between(text, "Animation Set with name ", " already exists in primary set.")
+                    .value_or(nextSetName_);
+            return true;
+        }
+        if (title == "No AnimationSet Name") {
+            const std::optional<std::string> index =
+                Between(text, "AnimationSet ", " has no name.");
+            unnamedPosition_ = index ? std::atoi(index->c_str()) + 1 : 1;
             return true;
         }
         if (title == "Overwrite File?") {
@@ -65,7 +100,7 @@ class BatchInteraction : public UserInteraction {
     std::optional<std::string> AskAnimSetName() override {
         if (renamePending_ && app_ != nullptr) {
             renamePending_ = false;
-            const std::string base = nextSetName_;
+            const std::string base = renameBase_;
             std::string name;
             for (int n = 2;; ++n) {
                 name = base + "_" + std::to_string(n);
@@ -80,6 +115,10 @@ class BatchInteraction : public UserInteraction {
             return name;
         }
         std::string name = nextSetName_.empty() ? std::string("animation") : nextSetName_;
+        if (unnamedPosition_ > 0) {
+            name += "_" + std::to_string(unnamedPosition_);
+            unnamedPosition_ = 0;
+        }
         if (name.size() > 254) {
             name.resize(254);
         }
@@ -116,9 +155,19 @@ class BatchInteraction : public UserInteraction {
     std::ostream& messages_;
     const Application* app_ = nullptr;
     std::string nextSetName_;
+    std::string renameBase_;
+    int unnamedPosition_ = 0;
     bool renamePending_ = false;
     bool refusedIncompatible_ = false;
 };
+
+// Runs an add command and tells whether it appended every one of the source's sets.
+template <typename AddCommand>
+bool AddAllSets(Application& app, AddCommand add, size_t count) {
+    const size_t before = app.workspace.primaryAnimSets.size();
+    add();
+    return app.workspace.primaryAnimSets.size() == before + count;
+}
 
 }  // namespace
 
@@ -143,19 +192,36 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
     ui.SetApplication(app);
     app.exportOptions = request.exportOptions;
 
-    if (!app.LoadSmdReferenceFile({request.reference, FileNameOf(request.reference)})) {
-        return kExitFailed;
-    }
-    app.MoveSmdReferenceToPrimaryNodes();
-
-    for (const AnimationInput& input : request.animations) {
-        ui.SetNextSetName(input.setName ? *input.setName : StemOf(input.path));
-        if (!app.LoadSmdAnimationFile({input.path, FileNameOf(input.path)})) {
+    const FileChoice reference{request.reference, FileNameOf(request.reference)};
+    if (IsXFile(request.reference)) {
+        // The frames become the primary nodes, and the file's own sets are added.
+        ui.SetNextSetName(StemOf(request.reference));
+        if (!app.LoadXFileFrom(reference)) {
             return kExitFailed;
         }
-        const size_t before = app.workspace.primaryAnimSets.size();
-        app.AddSmdAnimation();
-        if (app.workspace.primaryAnimSets.size() == before) {
+        app.MoveXFileToPrimaryNodes();
+        if (!AddAllSets(
+                app, [&] { app.AddXFileAnimations(); }, app.xFile.animSets.size())) {
+            return kExitFailed;
+        }
+    } else {
+        if (!app.LoadSmdReferenceFile(reference)) {
+            return kExitFailed;
+        }
+        app.MoveSmdReferenceToPrimaryNodes();
+    }
+
+    for (const AnimationInput& input : request.animations) {
+        const FileChoice file{input.path, FileNameOf(input.path)};
+        ui.SetNextSetName(input.setName ? *input.setName : StemOf(input.path));
+        if (IsXFile(input.path)) {
+            if (!app.LoadXFileFrom(file) ||
+                !AddAllSets(
+                    app, [&] { app.AddXFileAnimations(); }, app.xFile.animSets.size())) {
+                return kExitFailed;
+            }
+        } else if (!app.LoadSmdAnimationFile(file) || !AddAllSets(
+                                                          app, [&] { app.AddSmdAnimation(); }, 1)) {
             return kExitFailed;
         }
     }

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "smd_test_support.h"
+#include "support/recording_interaction.h"
 #include "support/scripted_interaction.h"
+#include "support/temp_dir.h"
 
 namespace toravel {
 namespace {
@@ -128,13 +129,13 @@ TEST(LoadSmdAnimation, OpenFailureAndCancelledDialog) {
     EXPECT_FALSE(s.Load());
     EXPECT_EQ(s.ui.repaints, 1);
 
-    s.ui.ExpectOpenFile(dir.PathOf("gone.smd"))
+    s.ui.ExpectOpenFile(dir.File("gone.smd"))
         .ExpectMessage("Failed to open for input:\ngone.smd", "Open Failure");
     EXPECT_FALSE(s.Load());
 
     s.doc.loaded = true;
     s.doc.fileName = "old.smd";
-    s.ui.ExpectOpenFile(dir.PathOf("gone.smd"))
+    s.ui.ExpectOpenFile(dir.File("gone.smd"))
         .ExpectMessage(
             "Failed to open for input:\ngone.smd\nCurrently loaded SMD animation information "
             "will be retained.",

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "smd_test_support.h"
+#include "support/recording_interaction.h"
 #include "support/scripted_interaction.h"
+#include "support/temp_dir.h"
 
 namespace toravel {
 namespace {
@@ -107,7 +108,7 @@ TEST(LoadSmdReference, OpenFailureMentionsRetainedDocument) {
         Session s;
         s.doc.loaded = loaded;
         s.doc.fileName = "old.smd";
-        s.ui.ExpectOpenFile(dir.PathOf("missing.smd"))
+        s.ui.ExpectOpenFile(dir.File("missing.smd"))
             .ExpectMessage(std::string("Failed to open for input:\nmissing.smd") +
                                (loaded ? "\nCurrently loaded SMD reference information will be "
                                          "retained."

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "smd_test_support.h"
+#include "support/recording_interaction.h"
+#include "support/temp_dir.h"
 
 namespace toravel {
 namespace {
@@ -196,8 +197,8 @@ TEST(TextInput, OpenFileReadsWholeFileAndReportsMissingFiles) {
     std::optional<TextInput> input = TextInput::OpenFile(path);
     ASSERT_TRUE(input.has_value());
     EXPECT_EQ(input->text(), "version 1\nend\n");
-    EXPECT_FALSE(TextInput::OpenFile(dir.PathOf("missing.smd")).has_value());
-    EXPECT_FALSE(TextInput::OpenFile(dir.PathOf("")).has_value()) << "a folder is no file";
+    EXPECT_FALSE(TextInput::OpenFile(dir.File("missing.smd")).has_value());
+    EXPECT_FALSE(TextInput::OpenFile(dir.File("")).has_value()) << "a folder is no file";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace toravel::testing {
@@ -41,9 +42,11 @@ class TempDir {
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
     // Writes `content` byte for byte and returns the full path.
-    std::string Write(const std::string& name, const std::string& content) const {
+    std::string Write(const std::string& name, std::string_view content) const {
         const std::string full = File(name);
-        std::ofstream(full, std::ios::binary) << content;
+        std::ofstream out(full, std::ios::binary | std::ios::trunc);
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        EXPECT_TRUE(out.good()) << "cannot write " << full;
         return full;
     }
 

@@ -537,7 +537,7 @@ std::vector<FailureCase> Cases() {
 }
 
 TEST(XReaderFailures, EachShowsItsOneMessageAndLeavesTheDocumentAsRead) {
-    testing::XTempDir dir;
+    testing::TempDir dir;
     for (const FailureCase& c : Cases()) {
         SCOPED_TRACE(c.name);
         ScriptedInteraction ui;

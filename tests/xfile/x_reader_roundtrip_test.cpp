@@ -164,7 +164,7 @@ TEST(XReaderRoundTrip, WrittenModelLoadsBackAndWritesIdentically) {
     const std::string frames = WriteFrames(model);
     const std::string animation = WriteSets(sets);
 
-    testing::XTempDir dir;
+    testing::TempDir dir;
     ScriptedInteraction ui;
     ExpectDumpQuestions(ui);
     XFileReader doc;
@@ -226,10 +226,12 @@ TEST(XReaderTruncation, EveryPrefixLoadsOrFailsWithOneMessage) {
     const std::string text = WriteFrames(Model()) + WriteSets(Sets());
     const std::vector<SilentRange> silent = SilentRanges(text);
     ASSERT_EQ(silent.size(), 1u);
-    testing::XTempDir dir;
+    testing::TempDir dir;
     size_t loadedCount = 0, silentCount = 0;
     for (size_t n = 0; n <= text.size(); ++n) {
         testing::RecordingInteraction ui;
+        ui.yes = false;
+        ui.animSetName = std::nullopt;
         XFileReader doc;
         const bool loaded = testing::LoadXText(doc, dir, text.substr(0, n), ui);
         // A Scene_Root whose matrix keyword is cut off only warns before the failure.

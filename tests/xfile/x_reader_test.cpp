@@ -24,11 +24,11 @@ using testing::kXHeader;
 using testing::kXMatrix;
 using testing::kXTriangleLists;
 using testing::ScriptedInteraction;
+using testing::TempDir;
 using testing::XAnimFile;
 using testing::XFrame;
 using testing::XMeshFile;
 using testing::XRoot;
-using testing::XTempDir;
 
 constexpr const char* kDumpTree = "Dump heirarchy to f:dump.txt?";
 constexpr const char* kQuickDump = "Quick Dump to f:dump.x?";
@@ -41,7 +41,7 @@ void ExpectSuccess(ScriptedInteraction& ui) {
 
 // Loads `text`, which must load without any other prompt.
 XFileReader LoadGood(const std::string& text) {
-    XTempDir dir;
+    TempDir dir;
     ScriptedInteraction ui;
     ExpectSuccess(ui);
     XFileReader doc;
@@ -51,7 +51,7 @@ XFileReader LoadGood(const std::string& text) {
 
 // Loads `text`, which must fail with exactly this message titled "Invalid File".
 XFileReader LoadBad(const std::string& text, const std::string& message, bool afterFrames = false) {
-    XTempDir dir;
+    TempDir dir;
     ScriptedInteraction ui;
     if (afterFrames) {
         ui.ExpectYesNo(kDumpTree, "Dump?", false, false);
@@ -87,7 +87,7 @@ TEST(LoadXFile, CancelledDialogChangesNothingAndRepaints) {
 }
 
 TEST(LoadXFile, DiscardQuestionGuardsALoadedDocument) {
-    XTempDir dir;
+    TempDir dir;
     const std::string first = dir.Write("first.x", XRoot(XFrame("Bip01")));
     const std::string second = dir.Write("second.x", XRoot(XFrame("Hips") + XFrame("Other")));
     XFileReader doc;
@@ -126,13 +126,13 @@ TEST(LoadXFile, DiscardQuestionGuardsALoadedDocument) {
 }
 
 TEST(LoadXFile, OpenFailureNamesTheFileAndKeepsTheDocument) {
-    XTempDir dir;
+    TempDir dir;
     XFileReader doc;
     LineTokenizer tokenizer;
     {
         ScriptedInteraction ui;
         ui.ExpectMessage("Failed to open for input:\nmissing.x", "Open Failure");
-        EXPECT_FALSE(LoadXFileFrom(doc, {dir.Path("missing.x"), "missing.x"}, tokenizer, ui));
+        EXPECT_FALSE(LoadXFileFrom(doc, {dir.File("missing.x"), "missing.x"}, tokenizer, ui));
         EXPECT_EQ(ui.repaints, 1);
     }
     doc = LoadGood(XRoot(XFrame("Bip01")));
@@ -142,14 +142,14 @@ TEST(LoadXFile, OpenFailureNamesTheFileAndKeepsTheDocument) {
             "Failed to open for input:\nmissing.x\nCurrently loaded X file information will be "
             "retained.",
             "Open Failure");
-        EXPECT_FALSE(LoadXFileFrom(doc, {dir.Path("missing.x"), "missing.x"}, tokenizer, ui));
+        EXPECT_FALSE(LoadXFileFrom(doc, {dir.File("missing.x"), "missing.x"}, tokenizer, ui));
     }
     EXPECT_TRUE(doc.loaded);
     EXPECT_EQ(doc.frames.size(), 2u);
 }
 
 TEST(LoadXFile, DumpsWriteTheListingAndTheFrames) {
-    XTempDir dir;
+    TempDir dir;
     const std::string text =
         XRoot(XFrame("Bip01", XFrame("Pelvis"))) + "\nAnimationSet Walk {\n" + kXAnimation + "}\n";
     const std::string tree = XDumpPath("dump.txt");
@@ -204,7 +204,7 @@ TEST(XReaderFrames, MatrixValuesMayBeSpreadOverLines) {
 }
 
 TEST(XReaderFrames, SceneRootWithoutMatrixWarnsAndContinues) {
-    XTempDir dir;
+    TempDir dir;
     ScriptedInteraction ui;
     ui.ExpectMessage("Transform Matrix NOT found for Scene_Root. Continuing.", "Possible Error");
     ExpectSuccess(ui);
@@ -463,7 +463,7 @@ TEST(XReaderAnimation, KeysAreStoredAsNumbers) {
 }
 
 TEST(XReaderAnimation, UnnamedSetsAskForANameCountingEverySetRead) {
-    XTempDir dir;
+    TempDir dir;
     ScriptedInteraction ui;
     ui.ExpectYesNo(kDumpTree, "Dump?", false, false);
     ui.ExpectYesNo("AnimationSet 0 has no name. Do you want to give it a name?",

@@ -1,5 +1,5 @@
-// Helpers for the X reader tests: a private temporary folder for fixture files, an
-// interaction that records notices and declines every question, and small X text builders.
+// Helpers for the X reader tests: loading X text from a temporary file, and small X text
+// builders.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,64 +13,14 @@
 #include <vector>
 
 #include "app/user_interaction.h"
+#include "support/recording_interaction.h"
+#include "support/temp_dir.h"
 #include "xfile/x_file_reader.h"
 
 namespace toravel::testing {
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class XTempDir {
-  public:
-    XTempDir() {
-        static std::atomic<unsigned> counter{0};
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("toravel_xreader_" + std::to_string(random()) + "_" + std::to_string(++counter));
-        std::filesystem::create_directories(path_);
-    }
-    ~XTempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    XTempDir(const XTempDir&) = delete;
-    XTempDir& operator=(const XTempDir&) = delete;
-
-    // Writes `content` byte for byte and returns the file's full path.
-    std::string Write(const std::string& name, std::string_view content) const {
-        const std::filesystem::path file = path_ / name;
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        return file.string();
-    }
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
-
-// Answers No to every question and cancels every dialog; keeps every notice.
-class RecordingInteraction : public UserInteraction {
-  public:
-    bool AskYesNo(std::string_view text, std::string_view, bool) override {
-        questions.emplace_back(text);
-        return false;
-    }
-    void ShowMessage(std::string_view text, std::string_view title) override {
-        messages.push_back(std::string(title) + ": " + std::string(text));
-    }
-    std::optional<std::string> AskAnimSetName() override { return std::nullopt; }
-    std::optional<FileChoice> AskOpenFileName(const FileFilter&) override { return std::nullopt; }
-    std::optional<FileChoice> AskSaveFileName(const FileFilter&, std::string_view) override {
-        return std::nullopt;
-    }
-    void RequestRepaint() override {}
-    void ShowStatusLine(std::string_view) override {}
-
-    std::vector<std::string> questions;
-    std::vector<std::string> messages;  // "title: text"
-};
-
 // Writes `text` as a file in `dir` and loads it into `doc`.
-inline bool LoadXText(XFileReader& doc, const XTempDir& dir, std::string_view text,
+inline bool LoadXText(XFileReader& doc, const TempDir& dir, std::string_view text,
                       UserInteraction& ui, const std::string& name = "case.x") {
     LineTokenizer tokenizer;
     return LoadXFileFrom(doc, FileChoice{dir.Write(name, text), name}, tokenizer, ui);
