@@ -177,5 +177,71 @@ TEST(BatchConvert, FailuresGiveOneMessageAndWriteNothing) {
               (std::vector<std::string>{"bad.smd", "bad_anim.smd", "existing.x", "good.smd"}));
 }
 
+TEST(BatchConvert, XFilesMergeAsReferenceAndAsAnimations) {
+    TempDir dir;
+    const std::string reference = dir.Write("ref.smd", kReference);
+    const std::string walk = dir.Write("walk.smd", Animation("arm"));
+    const std::string run = dir.Write("run.smd", Animation("arm"));
+
+    // An X file with the set "walk", then merged with another SMD animation.
+    ConvertRequest first;
+    first.reference = reference;
+    first.animations = {{walk, std::nullopt}};
+    first.output = dir.File("walk.x");
+    ASSERT_EQ(Convert(first).code, kExitDone);
+
+    ConvertRequest merge;
+    merge.reference = reference;
+    merge.animations = {{run, std::nullopt}, {first.output, std::nullopt}};
+    merge.output = dir.File("merged.x");
+    const ConvertResult merged = Convert(merge);
+    EXPECT_EQ(merged.code, kExitDone) << merged.messages;
+    const std::string x = TempDir::Read(merge.output);
+    const size_t runAt = x.find("AnimationSet run {");
+    const size_t walkAt = x.find("AnimationSet walk {");
+    EXPECT_NE(runAt, std::string::npos);
+    EXPECT_NE(walkAt, std::string::npos);
+    EXPECT_LT(runAt, walkAt);
+
+    // The X file as the reference: its frames (inside their own Scene_Root) and its set.
+    ConvertRequest fromX;
+    fromX.reference = first.output;
+    fromX.animations = {{run, std::nullopt}};
+    fromX.output = dir.File("fromx.x");
+    const ConvertResult converted = Convert(fromX);
+    EXPECT_EQ(converted.code, kExitDone) << converted.messages;
+    const std::string y = TempDir::Read(fromX.output);
+    EXPECT_NE(y.find("Frame Scene_Root {\n\n FrameTransformMatrix {"), std::string::npos);
+    EXPECT_NE(y.find("\n Frame Scene_Root {\n"), std::string::npos);
+    EXPECT_NE(y.find("AnimationSet walk {"), std::string::npos);
+    EXPECT_NE(y.find("AnimationSet run {"), std::string::npos);
+}
+
+TEST(BatchConvert, UnnamedXSetsAreNamedAfterTheFile) {
+    TempDir dir;
+    const std::string kKey = "AnimationKey {\n4;\n1;\n0;16;1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;;;\n}\n";
+    const std::string reference = dir.Write("ref.smd", kReference);
+    const std::string unnamed =
+        dir.Write("moves.x",
+                  "xof 0303txt 0032\nFrame Scene_Root {\nFrameTransformMatrix {\n"
+                  "1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;\n;\n}\nFrame root {\nFrameTransformMatrix {\n"
+                  "1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;\n;\n}\n}\n}\n"
+                  "AnimationSet {\nAnimation {\n" +
+                      kKey +
+                      "{ root }\n}\n}\n"
+                      "AnimationSet {\nAnimation {\n" +
+                      kKey + "{ arm }\n}\n}\n");
+    ConvertRequest request;
+    request.reference = reference;
+    request.animations = {{unnamed, std::nullopt}, {unnamed, "jump"}};
+    request.output = dir.File("out.x");
+    const ConvertResult result = Convert(request);
+    EXPECT_EQ(result.code, kExitDone) << result.messages;
+    const std::string x = TempDir::Read(request.output);
+    for (const char* name : {"moves_1", "moves_2", "jump_1", "jump_2"}) {
+        EXPECT_NE(x.find("AnimationSet " + std::string(name) + " {"), std::string::npos) << name;
+    }
+}
+
 }  // namespace
 }  // namespace toravel

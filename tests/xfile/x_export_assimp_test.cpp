@@ -235,5 +235,31 @@ end
     CheckWithAssimp(request.output, ConvertAndLoad(request), 30000);
 }
 
+TEST(AssimpReadsExports, SmdAndXAnimationsMerged) {
+    TempDir dir;
+    ConvertRequest walk;
+    walk.reference = kExamples + "/soldier_reference.smd";
+    walk.animations = {{kExamples + "/soldier_walk.smd", "walk"}};
+    walk.output = dir.File("walk.x");
+
+    // The expected model: the reference with the wave set, then the walk set from walk.x.
+    ConvertRequest expected;
+    expected.reference = walk.reference;
+    expected.animations = {{kExamples + "/soldier_wave.smd", "wave"},
+                           {kExamples + "/soldier_walk.smd", "walk"}};
+    expected.output = dir.File("expected.x");
+    const Model model = ConvertAndLoad(expected);
+    ConvertAndLoad(walk);
+
+    ConvertRequest merge;
+    merge.reference = walk.reference;
+    merge.animations = {{kExamples + "/soldier_wave.smd", "wave"}, {walk.output, std::nullopt}};
+    merge.output = dir.File("merged.x");
+    std::ostringstream messages;
+    ASSERT_EQ(RunConvert(merge, messages), kExitDone) << messages.str();
+    CheckWithAssimp(merge.output, model);
+    EXPECT_EQ(TempDir::Read(merge.output), TempDir::Read(expected.output));
+}
+
 }  // namespace
 }  // namespace toravel
