@@ -313,8 +313,8 @@ Hresult PortableMeshLayer::CreateMeshFvf(uint32_t faces, uint32_t vertices, uint
 
 namespace {
 
-void WriteVectorLine(TextWriter& out, float x, float y, float z, bool last) {
-    out.Text("  ").Float(x).Char(';').Float(y).Char(';').Float(z).Char(';');
+void WriteVectorLine(TextWriter& out, const char* indent, float x, float y, float z, bool last) {
+    out.Text(indent).Float(x).Char(';').Float(y).Char(';').Float(z).Char(';');
     out.Char(last ? ';' : ',').Newline();
 }
 
@@ -345,8 +345,7 @@ void WriteStaticMesh(TextWriter& out, const std::vector<MeshVertex>& vertices,
     out.Char(' ').Unsigned(static_cast<uint32_t>(vertices.size())).Text(";\n");
     for (size_t i = 0; i < vertices.size(); ++i) {
         const MeshVertex& v = vertices[i];
-        out.Char(' ');
-        WriteVectorLine(out, v.px, v.py, v.pz, i + 1 == vertices.size());
+        WriteVectorLine(out, " ", v.px, v.py, v.pz, i + 1 == vertices.size());
     }
     out.Char(' ').Unsigned(static_cast<uint32_t>(faces)).Text(";\n");
     WriteFaceLines(out, indices, " ");
@@ -355,7 +354,7 @@ void WriteStaticMesh(TextWriter& out, const std::vector<MeshVertex>& vertices,
     out.Text("  ").Unsigned(static_cast<uint32_t>(vertices.size())).Text(";\n");
     for (size_t i = 0; i < vertices.size(); ++i) {
         const MeshVertex& v = vertices[i];
-        WriteVectorLine(out, v.nx, v.ny, v.nz, i + 1 == vertices.size());
+        WriteVectorLine(out, "  ", v.nx, v.ny, v.nz, i + 1 == vertices.size());
     }
     out.Text("  ").Unsigned(static_cast<uint32_t>(faces)).Text(";\n");
     WriteFaceLines(out, indices, "  ");
