@@ -1,0 +1,446 @@
+#include "staticmesh/portable_mesh_layer.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <numeric>
+
+#include "xfile/text_writer.h"
+
+#ifdef TORAVEL_HAVE_MESHOPTIMIZER
+#include <meshoptimizer.h>
+#endif
+
+namespace toravel {
+
+namespace {
+
+constexpr uint32_t kSupportedOptimizations = kMeshOptAttrSort | kMeshOptVertexCache;
+
+// Union-find over vertex ids, for welding coincident positions.
+class Welds {
+  public:
+    explicit Welds(size_t count) : parent_(count) {
+        std::iota(parent_.begin(), parent_.end(), uint32_t{0});
+    }
+    uint32_t Find(uint32_t v) {
+        while (parent_[v] != v) {
+            parent_[v] = parent_[parent_[v]];
+            v = parent_[v];
+        }
+        return v;
+    }
+    void Join(uint32_t a, uint32_t b) {
+        a = Find(a);
+        b = Find(b);
+        if (a != b) {
+            parent_[std::max(a, b)] = std::min(a, b);
+        }
+    }
+
+  private:
+    std::vector<uint32_t> parent_;
+};
+
+bool Coincident(const MeshVertex& a, const MeshVertex& b, float epsilon) {
+    return std::fabs(a.px - b.px) <= epsilon && std::fabs(a.py - b.py) <= epsilon &&
+           std::fabs(a.pz - b.pz) <= epsilon;
+}
+
+// The grid cell of a coordinate for cells `epsilon` wide, so that two coordinates within
+// epsilon of each other lie in the same or in neighbouring cells.
+int64_t Cell(float coordinate, float epsilon) {
+    const double cell = std::floor(static_cast<double>(coordinate) / epsilon);
+    constexpr double kLimit = 1e15;
+    return static_cast<int64_t>(std::clamp(cell, -kLimit, kLimit));
+}
+
+// For each vertex, the smallest id of the vertices that count as the same position.
+std::vector<uint32_t> WeldPositions(const std::vector<MeshVertex>& vertices, float epsilon) {
+    Welds welds(vertices.size());
+    if (epsilon > 0 && std::isfinite(epsilon)) {
+        struct Entry {
+            int64_t x, y, z;
+            uint32_t vertex;
+        };
+        std::vector<Entry> cells;
+        cells.reserve(vertices.size());
+        for (uint32_t i = 0; i < vertices.size(); ++i) {
+            const MeshVertex& v = vertices[i];
+            if (std::isfinite(v.px) && std::isfinite(v.py) && std::isfinite(v.pz)) {
+                cells.push_back({Cell(v.px, epsilon), Cell(v.py, epsilon), Cell(v.pz, epsilon), i});
+            }
+        }
+        auto key = [](const Entry& e) { return std::tie(e.x, e.y, e.z); };
+        std::sort(cells.begin(), cells.end(),
+                  [&](const Entry& a, const Entry& b) { return key(a) < key(b); });
+        // Compare each vertex with those of its own cell and of the neighbouring cells that
+        // sort after it; every pair is looked at once.
+        for (size_t i = 0; i < cells.size(); ++i) {
+            const Entry& e = cells[i];
+            for (int64_t dx = 0; dx <= 1; ++dx) {
+                for (int64_t dy = -1; dy <= 1; ++dy) {
+                    for (int64_t dz = -1; dz <= 1; ++dz) {
+                        if (dx == 0 && (dy < 0 || (dy == 0 && dz < 0))) {
+                            continue;
+                        }
+                        const Entry probe{e.x + dx, e.y + dy, e.z + dz, 0};
+                        auto it = std::lower_bound(
+                            cells.begin(), cells.end(), probe,
+                            [&](const Entry& a, const Entry& b) { return key(a) < key(b); });
+                        for (; it != cells.end() && key(*it) == key(probe); ++it) {
+                            if (it->vertex != e.vertex &&
+                                (dx != 0 || dy != 0 || dz != 0 || it->vertex > e.vertex) &&
+                                Coincident(vertices[e.vertex], vertices[it->vertex], epsilon)) {
+                                welds.Join(e.vertex, it->vertex);
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    } else {
+        // No tolerance: only identical positions are one.
+        std::vector<uint32_t> order(vertices.size());
+        std::iota(order.begin(), order.end(), uint32_t{0});
+        auto key = [&](uint32_t i) {
+            return std::tie(vertices[i].px, vertices[i].py, vertices[i].pz);
+        };
+        std::sort(order.begin(), order.end(),
+                  [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
+        for (size_t i = 1; i < order.size(); ++i) {
+            if (key(order[i - 1]) == key(order[i])) {
+                welds.Join(order[i - 1], order[i]);
+            }
+        }
+    }
+    std::vector<uint32_t> representative(vertices.size());
+    for (uint32_t i = 0; i < vertices.size(); ++i) {
+        representative[i] = welds.Find(i);
+    }
+    return representative;
+}
+
+}  // namespace
+
+PortableMesh::PortableMesh(uint32_t faces, uint32_t vertices)
+    : vertices_(vertices), indices_(size_t{faces} * 3), attributes_(faces) {}
+
+Hresult PortableMesh::LockVertexBuffer(uint32_t, MeshVertex** vertices) {
+    if (vertices == nullptr) {
+        return hresult::kInvalidCall;
+    }
+    *vertices = vertices_.data();
+    return hresult::kOk;
+}
+
+Hresult PortableMesh::UnlockVertexBuffer() {
+    return hresult::kOk;
+}
+
+Hresult PortableMesh::LockIndexBuffer(uint32_t, uint16_t** indices) {
+    if (indices == nullptr) {
+        return hresult::kInvalidCall;
+    }
+    *indices = indices_.data();
+    return hresult::kOk;
+}
+
+Hresult PortableMesh::UnlockIndexBuffer() {
+    return hresult::kOk;
+}
+
+Hresult PortableMesh::LockAttributeBuffer(uint32_t, uint32_t** attributes) {
+    if (attributes == nullptr) {
+        return hresult::kInvalidCall;
+    }
+    *attributes = attributes_.data();
+    return hresult::kOk;
+}
+
+Hresult PortableMesh::UnlockAttributeBuffer() {
+    return hresult::kOk;
+}
+
+Hresult PortableMesh::GenerateAdjacency(float epsilon, uint32_t* adjacency) {
+    if (adjacency == nullptr || epsilon < 0 || std::isnan(epsilon)) {
+        return hresult::kInvalidCall;
+    }
+    const size_t faces = attributes_.size();
+    std::fill(adjacency, adjacency + faces * 3, kNoAdjacentFace);
+    for (uint16_t index : indices_) {
+        if (index >= vertices_.size()) {
+            return hresult::kInvalidCall;
+        }
+    }
+    try {
+        const std::vector<uint32_t> same = WeldPositions(vertices_, epsilon);
+        // Every edge by its welded end points, lower first; a face meets another across an
+        // edge that the other runs the opposite way.
+        struct Edge {
+            uint32_t low, high;
+            bool reversed;
+            uint32_t slot;  // 3 * face + edge
+        };
+        std::vector<Edge> edges;
+        edges.reserve(faces * 3);
+        for (uint32_t f = 0; f < faces; ++f) {
+            for (uint32_t k = 0; k < 3; ++k) {
+                const uint32_t a = same[indices_[3 * f + k]];
+                const uint32_t b = same[indices_[3 * f + (k + 1) % 3]];
+                if (a != b) {
+                    edges.push_back({std::min(a, b), std::max(a, b), a > b, 3 * f + k});
+                }
+            }
+        }
+        std::sort(edges.begin(), edges.end(), [](const Edge& x, const Edge& y) {
+            return std::tie(x.low, x.high, x.slot) < std::tie(y.low, y.high, y.slot);
+        });
+        for (size_t first = 0; first < edges.size();) {
+            size_t last = first;
+            while (last < edges.size() && edges[last].low == edges[first].low &&
+                   edges[last].high == edges[first].high) {
+                ++last;
+            }
+            // Pair the edges of one segment in face order, each with the first unpaired edge
+            // of the opposite direction on another face.
+            for (size_t i = first; i < last; ++i) {
+                if (adjacency[edges[i].slot] != kNoAdjacentFace) {
+                    continue;
+                }
+                for (size_t j = i + 1; j < last; ++j) {
+                    if (edges[j].reversed != edges[i].reversed &&
+                        adjacency[edges[j].slot] == kNoAdjacentFace &&
+                        edges[j].slot / 3 != edges[i].slot / 3) {
+                        adjacency[edges[i].slot] = edges[j].slot / 3;
+                        adjacency[edges[j].slot] = edges[i].slot / 3;
+                        break;
+                    }
+                }
+            }
+            first = last;
+        }
+    } catch (const std::bad_alloc&) {
+        return hresult::kOutOfMemory;
+    }
+    return hresult::kOk;
+}
+
+Hresult PortableMesh::OptimizeInplace(uint32_t flags, const uint32_t* adjacency) {
+    if (adjacency == nullptr || (flags & ~kSupportedOptimizations) != 0) {
+        return hresult::kInvalidCall;
+    }
+    const size_t faces = attributes_.size();
+    for (uint16_t index : indices_) {
+        if (index >= vertices_.size()) {
+            return hresult::kInvalidMesh;
+        }
+    }
+    try {
+        std::vector<uint32_t> faceOrder(faces);
+        std::iota(faceOrder.begin(), faceOrder.end(), uint32_t{0});
+        if ((flags & kMeshOptAttrSort) != 0) {
+            std::stable_sort(faceOrder.begin(), faceOrder.end(), [&](uint32_t a, uint32_t b) {
+                return attributes_[a] < attributes_[b];
+            });
+        }
+        std::vector<uint32_t> indices(faces * 3);
+        std::vector<uint32_t> attributes(faces);
+        for (size_t f = 0; f < faces; ++f) {
+            for (size_t k = 0; k < 3; ++k) {
+                indices[3 * f + k] = indices_[3 * faceOrder[f] + k];
+            }
+            attributes[f] = attributes_[faceOrder[f]];
+        }
+#ifdef TORAVEL_HAVE_MESHOPTIMIZER
+        if ((flags & kMeshOptVertexCache) != 0) {
+            // Reorder the faces of each run of one attribute, so the groups stay intact.
+            std::vector<uint32_t> group;
+            for (size_t first = 0; first < faces;) {
+                size_t last = first;
+                while (last < faces && attributes[last] == attributes[first]) {
+                    ++last;
+                }
+                group.assign(indices.begin() + 3 * first, indices.begin() + 3 * last);
+                meshopt_optimizeVertexCache(indices.data() + 3 * first, group.data(), group.size(),
+                                            vertices_.size());
+                first = last;
+            }
+        }
+#endif
+        // Vertices in the order of their first use; unused ones keep their order at the end.
+        constexpr uint32_t kUnused = std::numeric_limits<uint32_t>::max();
+        std::vector<uint32_t> newIndex(vertices_.size(), kUnused);
+        std::vector<MeshVertex> vertices;
+        vertices.reserve(vertices_.size());
+        for (uint32_t& index : indices) {
+            if (newIndex[index] == kUnused) {
+                newIndex[index] = static_cast<uint32_t>(vertices.size());
+                vertices.push_back(vertices_[index]);
+            }
+            index = newIndex[index];
+        }
+        for (size_t v = 0; v < vertices_.size(); ++v) {
+            if (newIndex[v] == kUnused) {
+                vertices.push_back(vertices_[v]);
+            }
+        }
+        vertices_ = std::move(vertices);
+        std::copy(indices.begin(), indices.end(), indices_.begin());
+        attributes_ = std::move(attributes);
+    } catch (const std::bad_alloc&) {
+        return hresult::kOutOfMemory;
+    }
+    return hresult::kOk;
+}
+
+Hresult PortableMeshLayer::CreateMeshFvf(uint32_t faces, uint32_t vertices, uint32_t options,
+                                         uint32_t fvf, std::unique_ptr<MeshObject>& mesh) {
+    mesh.reset();
+    if (faces == 0 || vertices == 0 || vertices > kMax16BitVertices ||
+        (options & kMesh32Bit) != 0 || fvf != kStaticMeshFvf) {
+        return hresult::kInvalidCall;
+    }
+    try {
+        mesh = std::make_unique<PortableMesh>(faces, vertices);
+    } catch (const std::bad_alloc&) {
+        return hresult::kOutOfMemory;
+    }
+    return hresult::kOk;
+}
+
+namespace {
+
+void WriteVectorLine(TextWriter& out, const char* indent, float x, float y, float z, bool last) {
+    out.Text(indent).Float(x).Char(';').Float(y).Char(';').Float(z).Char(';');
+    out.Char(last ? ';' : ',').Newline();
+}
+
+void WriteFaceLines(TextWriter& out, const std::vector<uint16_t>& indices, const char* indent) {
+    const size_t faces = indices.size() / 3;
+    for (size_t f = 0; f < faces; ++f) {
+        out.Text(indent).Text("3;");
+        out.Unsigned(indices[3 * f]).Char(',');
+        out.Unsigned(indices[3 * f + 1]).Char(',');
+        out.Unsigned(indices[3 * f + 2]).Char(';');
+        out.Char(f + 1 == faces ? ';' : ',').Newline();
+    }
+}
+
+void WriteColour(TextWriter& out, const float* colour, size_t count) {
+    out.Text("   ");
+    for (size_t i = 0; i < count; ++i) {
+        out.Float(colour[i]).Char(';');
+    }
+    out.Char(';').Newline();
+}
+
+void WriteStaticMesh(TextWriter& out, const std::vector<MeshVertex>& vertices,
+                     const std::vector<uint16_t>& indices, const std::vector<uint32_t>& attributes,
+                     std::span<const MeshMaterial> materials) {
+    const size_t faces = indices.size() / 3;
+    out.Text("xof 0303txt 0032\n\nMesh {\n");
+    out.Char(' ').Unsigned(static_cast<uint32_t>(vertices.size())).Text(";\n");
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        const MeshVertex& v = vertices[i];
+        WriteVectorLine(out, " ", v.px, v.py, v.pz, i + 1 == vertices.size());
+    }
+    out.Char(' ').Unsigned(static_cast<uint32_t>(faces)).Text(";\n");
+    WriteFaceLines(out, indices, " ");
+
+    out.Text("\n MeshNormals {\n");
+    out.Text("  ").Unsigned(static_cast<uint32_t>(vertices.size())).Text(";\n");
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        const MeshVertex& v = vertices[i];
+        WriteVectorLine(out, "  ", v.nx, v.ny, v.nz, i + 1 == vertices.size());
+    }
+    out.Text("  ").Unsigned(static_cast<uint32_t>(faces)).Text(";\n");
+    WriteFaceLines(out, indices, "  ");
+    out.Text(" }\n");
+
+    out.Text("\n MeshTextureCoords {\n");
+    out.Text("  ").Unsigned(static_cast<uint32_t>(vertices.size())).Text(";\n");
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        out.Text("  ").Float(vertices[i].u).Char(';').Float(vertices[i].v).Char(';');
+        out.Char(i + 1 == vertices.size() ? ';' : ',').Newline();
+    }
+    out.Text(" }\n");
+
+    out.Text("\n MeshMaterialList {\n");
+    out.Text("  ").Unsigned(static_cast<uint32_t>(materials.size())).Text(";\n");
+    out.Text("  ").Unsigned(static_cast<uint32_t>(faces)).Text(";\n");
+    for (size_t f = 0; f < faces; ++f) {
+        out.Text("  ").Unsigned(attributes[f]).Char(f + 1 == faces ? ';' : ',').Newline();
+    }
+    for (const MeshMaterial& material : materials) {
+        out.Text("\n  Material {\n");
+        WriteColour(out, material.diffuse, 4);
+        out.Text("   ").Float(material.power).Text(";\n");
+        WriteColour(out, material.specular, 3);
+        WriteColour(out, material.emissive, 3);
+        out.Text("\n   TextureFilename {\n    \"").Text(material.textureFile).Text("\";\n   }\n");
+        out.Text("  }\n");
+    }
+    out.Text(" }\n}\n");
+}
+
+// The code of a failed file operation, from errno as the operation left it.
+Hresult FileErrorCode(Hresult fallback) {
+    const Hresult code = HresultFromErrno(errno);
+    return code == hresult::kOk || code == hresult::kFail ? fallback : code;
+}
+
+}  // namespace
+
+Hresult PortableMeshLayer::SaveMeshToX(const std::string& path, MeshObject& mesh,
+                                       const uint32_t* adjacency,
+                                       std::span<const MeshMaterial> materials, uint32_t format) {
+    if (adjacency == nullptr || format != kXFileFormatText || path.empty()) {
+        return hresult::kInvalidCall;
+    }
+    const uint32_t faces = mesh.GetNumFaces();
+    const uint32_t vertexCount = mesh.GetNumVertices();
+    std::vector<MeshVertex> vertices;
+    std::vector<uint16_t> indices;
+    std::vector<uint32_t> attributes;
+    try {
+        MeshVertex* v = nullptr;
+        uint16_t* i = nullptr;
+        uint32_t* a = nullptr;
+        Hresult code = mesh.LockVertexBuffer(0, &v);
+        if (Failed(code)) {
+            return code;
+        }
+        vertices.assign(v, v + vertexCount);
+        mesh.UnlockVertexBuffer();
+        if (Failed(code = mesh.LockIndexBuffer(0, &i))) {
+            return code;
+        }
+        indices.assign(i, i + size_t{faces} * 3);
+        mesh.UnlockIndexBuffer();
+        if (Failed(code = mesh.LockAttributeBuffer(0, &a))) {
+            return code;
+        }
+        attributes.assign(a, a + faces);
+        mesh.UnlockAttributeBuffer();
+    } catch (const std::bad_alloc&) {
+        return hresult::kOutOfMemory;
+    }
+
+    errno = 0;
+    std::unique_ptr<FileSink> sink = FileSink::Create(path);
+    if (!sink) {
+        return FileErrorCode(hresult::kAccessDenied);
+    }
+    TextWriter out(*sink);
+    WriteStaticMesh(out, vertices, indices, attributes, materials);
+    errno = 0;
+    if (!out.Finish()) {
+        return FileErrorCode(hresult::kWriteFault);
+    }
+    return hresult::kOk;
+}
+
+}  // namespace toravel

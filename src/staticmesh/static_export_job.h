@@ -1,0 +1,16 @@
+// The static mesh export without a window: an SMD file in, a text X file out, through the
+// portable mesh layer and the same commands as the menu.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+namespace toravel {
+
+// Loads `in` as a static mesh and exports it to `out` (when empty: `in` with the extension
+// ".x"). An existing output is replaced only when `force` is set. Every message goes to
+// `messages` as "title: text". Returns 0 when the file was written, 1 otherwise.
+int RunStaticExport(const std::string& in, const std::string& out, bool force,
+                    std::ostream& messages);
+
+}  // namespace toravel

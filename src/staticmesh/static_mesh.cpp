@@ -1,0 +1,267 @@
+#include "staticmesh/static_mesh.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <new>
+#include <system_error>
+
+namespace toravel {
+
+namespace {
+
+const FileFilter kSmdFilter = {{"SMD Files (*.smd)", "*.smd"}, {"All Files (*.*)", "*.*"}};
+const FileFilter kXFilter = {{"DirectX X-Files (*.x)", "*.x"}, {"All Files (*.*)", "*.*"}};
+
+bool FileExists(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored);
+}
+
+// A name beside the target that no other file has.
+std::string TemporaryPathFor(const std::string& target) {
+    for (int attempt = 0;; ++attempt) {
+        std::string candidate = target + ".toravel-" + std::to_string(attempt) + ".tmp";
+        if (!FileExists(candidate)) {
+            return candidate;
+        }
+    }
+}
+
+// S_OK when an existing file may be replaced: opening it for appending changes nothing in it.
+Hresult CheckReplaceable(const std::string& path) {
+    if (!FileExists(path)) {
+        return hresult::kOk;
+    }
+    errno = 0;
+    std::FILE* f = std::fopen(path.c_str(), "a");
+    if (f == nullptr) {
+        const Hresult code = HresultFromErrno(errno);
+        return code == hresult::kOk || code == hresult::kFail ? hresult::kAccessDenied : code;
+    }
+    std::fclose(f);
+    return hresult::kOk;
+}
+
+Hresult HresultFromError(const std::error_code& error) {
+#ifdef _WIN32
+    if (error.category() == std::system_category()) {
+        const uint32_t win32 = static_cast<uint32_t>(error.value()) & 0xFFFF;
+        return win32 == 0 ? hresult::kOk : hresult::FromBits(0x80070000u | win32);
+    }
+#endif
+    const Hresult code = HresultFromErrno(error.value());
+    return code == hresult::kOk ? hresult::kFail : code;
+}
+
+// Saves through the layer under a temporary name and renames the result over `target`.
+Hresult SaveReplacing(MeshLayer& layer, StaticMesh& mesh, const std::string& target,
+                      const uint32_t* adjacency) {
+    Hresult code = CheckReplaceable(target);
+    if (Failed(code)) {
+        return code;
+    }
+    const std::string temporary = TemporaryPathFor(target);
+    code = layer.SaveMeshToX(temporary, *mesh.meshObject, adjacency, mesh.materialArray,
+                             kXFileFormatText);
+    std::error_code ignored;
+    if (Failed(code)) {
+        std::filesystem::remove(temporary, ignored);
+        return code;
+    }
+    std::error_code renamed;
+    std::filesystem::rename(temporary, target, renamed);
+    if (renamed) {
+        std::filesystem::remove(temporary, ignored);
+        return HresultFromError(renamed);
+    }
+    return hresult::kOk;
+}
+
+Hresult FillAttributeBuffer(StaticMesh& mesh, const StaticTriangleSet& set, UserInteraction& ui) {
+    uint32_t* attributes = nullptr;
+    const Hresult code = mesh.meshObject->LockAttributeBuffer(0, &attributes);
+    if (Failed(code)) {
+        ui.ShowMessage("Failed to lock attribute buffer for mesh", "Lock Error");
+        return code;
+    }
+    for (size_t i = 0; i < set.triangleMaterials.size(); ++i) {
+        attributes[i] = static_cast<uint32_t>(set.triangleMaterials[i]);
+    }
+    mesh.meshObject->UnlockAttributeBuffer();
+    return hresult::kOk;
+}
+
+// One material per name with the default colours; false, without a message, when there are
+// no names.
+bool BuildMaterialArray(StaticMesh& mesh, const StaticTriangleSet& set) {
+    if (mesh.attributeGroupCount == 0) {
+        return false;
+    }
+    mesh.materialArray.assign(static_cast<size_t>(mesh.attributeGroupCount), MeshMaterial{});
+    for (size_t i = 0; i < mesh.materialArray.size(); ++i) {
+        mesh.materialArray[i].textureFile = set.materialNames[i];
+    }
+    return true;
+}
+
+Hresult BuildFromSet(StaticMesh& mesh, MeshLayer& layer, const StaticTriangleSet& set,
+                     UserInteraction& ui) {
+    const size_t n = set.triangles.size();
+    const DeviceResult device = layer.CreateRenderDevice();
+    switch (device.status) {
+        case DeviceResult::Status::kReady:
+            break;
+        case DeviceResult::Status::kVersionMismatch:
+            ui.ShowMessage("Invalid DirectX SDK Version", "Version Error");
+            return hresult::kFail;
+        case DeviceResult::Status::kNoDirect3D:
+            ui.ShowMessage("Direct3DCreate9 failed", "Creation Failure");
+            return hresult::kFail;
+        case DeviceResult::Status::kNoDevice:
+            ui.ShowMessage(HresultName(device.code), "Device Creation Failure");
+            return hresult::kFail;
+    }
+    // Counts beyond 32 bits cannot be created; pass a count that the layer refuses.
+    const uint32_t faces = n > 0x55555555u ? 0xFFFFFFFFu : static_cast<uint32_t>(n);
+    const uint32_t vertices = n > 0x55555555u ? 0xFFFFFFFFu : static_cast<uint32_t>(3 * n);
+    const Hresult created =
+        layer.CreateMeshFvf(faces, vertices, kMeshManaged, kStaticMeshFvf, mesh.meshObject);
+    layer.ReleaseRenderDevice();
+    if (Failed(created) || !mesh.meshObject) {
+        ui.ShowMessage(HresultName(created), "Error");
+        return hresult::kFail;
+    }
+    MeshObject& object = *mesh.meshObject;
+
+    MeshVertex* vertex = nullptr;
+    if (Failed(object.LockVertexBuffer(0, &vertex))) {
+        return hresult::kFail;
+    }
+    for (size_t j = 0; j < n; ++j) {
+        const StaticTriangle& t = set.triangles[j];
+        for (size_t k = 0; k < 3; ++k) {
+            vertex[3 * j + k] = {t.cornerPositions[k].x, t.cornerPositions[k].y,
+                                 t.cornerPositions[k].z, t.cornerNormals[k].x,
+                                 t.cornerNormals[k].y,   t.cornerNormals[k].z,
+                                 t.cornerTexCoords[k].u, t.cornerTexCoords[k].v};
+        }
+    }
+    object.UnlockVertexBuffer();
+
+    uint16_t* index = nullptr;
+    if (Failed(object.LockIndexBuffer(0, &index))) {
+        return hresult::kFail;
+    }
+    for (size_t i = 0; i < 3 * n; ++i) {
+        index[i] = static_cast<uint16_t>(i);
+    }
+    object.UnlockIndexBuffer();
+
+    std::vector<uint32_t> adjacency(size_t{object.GetNumFaces()} * 3);
+    if (Failed(object.GenerateAdjacency(kAdjacencyEpsilon, adjacency.data()))) {
+        ui.ShowMessage("Failed to generate mesh adjacency", "Load Failure");
+        return hresult::kFail;
+    }
+    mesh.attributeGroupCount = static_cast<int32_t>(set.materialNames.size());
+    if (Failed(FillAttributeBuffer(mesh, set, ui)) || !BuildMaterialArray(mesh, set)) {
+        return hresult::kFail;
+    }
+    const Hresult optimized =
+        object.OptimizeInplace(kMeshOptAttrSort | kMeshOptVertexCache, adjacency.data());
+    if (Failed(optimized)) {
+        ui.ShowMessage(HresultDescription(optimized), "OptimizeInplace Error");
+    }
+    return hresult::kOk;
+}
+
+}  // namespace
+
+void ReleaseStaticMesh(StaticMesh& mesh) {
+    mesh.meshObject.reset();
+    mesh.materialArray.clear();
+    mesh.materialArray.shrink_to_fit();
+}
+
+Hresult BuildStaticMesh(StaticMesh& mesh, MeshLayer& layer, const std::string& path,
+                        UserInteraction& ui) {
+    ReleaseStaticMesh(mesh);
+    Hresult result = hresult::kFail;
+    try {
+        StaticTriangleSet set;
+        if (!ParseStaticSmd(path, set, ui)) {
+            return hresult::kFail;
+        }
+        result = BuildFromSet(mesh, layer, set, ui);
+    } catch (const std::bad_alloc&) {
+        // No memory for the triangles, the adjacency or the materials: fails without a message.
+        result = hresult::kFail;
+    }
+    if (Failed(result)) {
+        ReleaseStaticMesh(mesh);
+    }
+    return result;
+}
+
+bool LoadStaticMesh(StaticMesh& mesh, MeshLayer& layer, const FileChoice& choice,
+                    UserInteraction& ui) {
+    mesh.loaded = false;
+    mesh.exported = false;
+    mesh.filePath.clear();
+    mesh.exportPath.clear();
+    if (Succeeded(BuildStaticMesh(mesh, layer, choice.path, ui))) {
+        mesh.loaded = true;
+        mesh.filePath = choice.path;
+    }
+    ui.RequestRepaint();
+    return mesh.loaded;
+}
+
+bool LoadStaticMesh(StaticMesh& mesh, MeshLayer& layer, UserInteraction& ui) {
+    const std::optional<FileChoice> choice = ui.AskOpenFileName(kSmdFilter);
+    if (!choice) {
+        ui.RequestRepaint();
+        return false;
+    }
+    return LoadStaticMesh(mesh, layer, *choice, ui);
+}
+
+bool ExportStaticMesh(StaticMesh& mesh, MeshLayer& layer, const FileChoice& choice,
+                      UserInteraction& ui) {
+    if (!mesh.loaded || !mesh.meshObject) {
+        ui.ShowMessage("No file loaded.", "Can't Export");
+        return false;
+    }
+    mesh.exported = false;
+    mesh.exportPath.clear();
+    Hresult code;
+    try {
+        std::vector<uint32_t> adjacency(size_t{mesh.meshObject->GetNumFaces()} * 3);
+        mesh.meshObject->GenerateAdjacency(kAdjacencyEpsilon, adjacency.data());
+        code = SaveReplacing(layer, mesh, choice.path, adjacency.data());
+    } catch (const std::bad_alloc&) {
+        code = hresult::kOutOfMemory;
+    }
+    if (Failed(code)) {
+        ui.ShowMessage(HresultDescription(code), "Export Failure");
+    } else {
+        mesh.exported = true;
+        mesh.exportPath = choice.path;
+    }
+    ui.RequestRepaint();
+    return mesh.exported;
+}
+
+bool ExportStaticMesh(StaticMesh& mesh, MeshLayer& layer, UserInteraction& ui) {
+    if (!mesh.loaded || !mesh.meshObject) {
+        ui.ShowMessage("No file loaded.", "Can't Export");
+        return false;
+    }
+    const std::optional<FileChoice> choice = ui.AskOpenFileName(kXFilter);
+    if (!choice) {
+        return false;
+    }
+    return ExportStaticMesh(mesh, layer, *choice, ui);
+}
+
+}  // namespace toravel

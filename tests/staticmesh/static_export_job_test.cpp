@@ -1,0 +1,65 @@
+// The windowless static mesh export: exit codes, the overwrite rule and the messages.
+#include "staticmesh/static_export_job.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "static_smd_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace toravel {
+namespace {
+
+using testing::MakeStaticSmd;
+using testing::TempDir;
+
+TEST(StaticExportJobTest, WritesTheDefaultOutputBesideTheInput) {
+    TempDir dir;
+    const std::string in = dir.Write("crate.smd", MakeStaticSmd(4, {"wood.bmp"}));
+    std::ostringstream messages;
+    EXPECT_EQ(RunStaticExport(in, "", false, messages), 0);
+    EXPECT_EQ(messages.str(), "");
+    EXPECT_NE(TempDir::Read(dir.File("crate.x")).find("\"wood.bmp\";"), std::string::npos);
+}
+
+TEST(StaticExportJobTest, ReplacesAnExistingOutputOnlyWithForce) {
+    TempDir dir;
+    const std::string in = dir.Write("a.smd", MakeStaticSmd(2, {"t"}));
+    const std::string out = dir.Write("a.x", "old");
+    std::ostringstream refused;
+    EXPECT_EQ(RunStaticExport(in, out, false, refused), 1);
+    EXPECT_EQ(refused.str(), "Overwrite File?: " + out + " exists; use --force to replace it.\n");
+    EXPECT_EQ(TempDir::Read(out), "old");
+    std::ostringstream forced;
+    EXPECT_EQ(RunStaticExport(in, out, true, forced), 0);
+    EXPECT_EQ(TempDir::Read(out).substr(0, 16), "xof 0303txt 0032");
+}
+
+TEST(StaticExportJobTest, FailuresPrintTheirMessage) {
+    TempDir dir;
+    struct Case {
+        std::string in;
+        std::string out;
+        std::string message;
+    };
+    const Case cases[] = {
+        {dir.File("missing.smd"), dir.File("m.x"), "Load Error: Invalid filename for SMD load\n"},
+        {dir.Write("bad.smd", "version 1\n"), dir.File("b.x"),
+         "Load Error: Invalid SMD file format\n"},
+        {dir.Write("empty.smd", testing::kStaticSmdHeader + "end\n"), dir.File("e.x"),
+         "Error: D3DERR_INVALIDCALL\n"},
+        {dir.Write("ok.smd", MakeStaticSmd(1, {"t"})), dir.File("none/o.x"),
+         "Export Failure: The path cannot be found\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.in);
+        std::ostringstream messages;
+        EXPECT_EQ(RunStaticExport(c.in, c.out, false, messages), 1);
+        EXPECT_EQ(messages.str(), c.message);
+    }
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"bad.smd", "empty.smd", "ok.smd"}));
+}
+
+}  // namespace
+}  // namespace toravel
