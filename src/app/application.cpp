@@ -1,6 +1,17 @@
 #include "app/application.h"
 
+#include "staticmesh/portable_mesh_layer.h"
+
 namespace toravel {
+
+Application::Application(UserInteraction& ui, std::unique_ptr<MeshLayer> meshLayer)
+    : ui_(&ui),
+      meshLayer_(meshLayer ? std::move(meshLayer) : std::make_unique<PortableMeshLayer>()),
+      statusLog_(ui) {}
+
+Application::~Application() {
+    ReleaseStaticMesh(staticMesh);
+}
 
 bool Application::LoadSmdReference() {
     return Run([&] { toravel::LoadSmdReference(smdReference, tokenizer_, *ui_, statusLog_); });
@@ -92,6 +103,14 @@ bool Application::SetPrimaryAnimSetsToXFile() {
 
 bool Application::AddXFileAnimations() {
     return Run([&] { AddAnimSets(workspace, xFile.animSets, SourceKind::kXFile, *ui_); });
+}
+
+bool Application::LoadStaticMesh() {
+    return Run([&] { toravel::LoadStaticMesh(staticMesh, *meshLayer_, *ui_); });
+}
+
+bool Application::ExportStaticMesh() {
+    return Run([&] { toravel::ExportStaticMesh(staticMesh, *meshLayer_, *ui_); });
 }
 
 }  // namespace toravel

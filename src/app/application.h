@@ -3,12 +3,16 @@
 // window, the console shell, the batch converter) differ only in their UserInteraction.
 #pragma once
 
+#include <memory>
+
 #include "app/command_guard.h"
 #include "app/user_interaction.h"
 #include "app/workspace.h"
 #include "smd/line_tokenizer.h"
 #include "smd/smd_animation.h"
 #include "smd/smd_reference.h"
+#include "staticmesh/mesh_layer.h"
+#include "staticmesh/static_mesh.h"
 #include "xfile/export_command.h"
 #include "xfile/x_file_reader.h"
 
@@ -16,7 +20,9 @@ namespace toravel {
 
 class Application {
   public:
-    explicit Application(UserInteraction& ui) : ui_(&ui), statusLog_(ui) {}
+    // The static mesh commands use the portable mesh layer unless a front end brings its own.
+    explicit Application(UserInteraction& ui, std::unique_ptr<MeshLayer> meshLayer = nullptr);
+    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -37,6 +43,8 @@ class Application {
     bool SetPrimaryNodesToXFile();
     bool SetPrimaryAnimSetsToXFile();
     bool AddXFileAnimations();
+    bool LoadStaticMesh();
+    bool ExportStaticMesh();
 
     // The same loads for a file that is already chosen (batch runs). True when it loaded.
     bool LoadSmdReferenceFile(const FileChoice& file);
@@ -50,11 +58,13 @@ class Application {
     SmdReference smdReference;
     SmdAnimation smdAnimation;
     XFileReader xFile;
+    StaticMesh staticMesh;
     Workspace workspace;
     ExportOptions exportOptions;  // extras for batch exports; the menu export leaves them unset
     bool lastExportSucceeded = false;
 
     StatusLog& statusLog() { return statusLog_; }
+    const StatusLog& statusLog() const { return statusLog_; }
     LineTokenizer& tokenizer() { return tokenizer_; }
 
   private:
@@ -72,6 +82,7 @@ class Application {
     void SaveBeforeReplacingNodes();
 
     UserInteraction* ui_;
+    std::unique_ptr<MeshLayer> meshLayer_;
     StatusLog statusLog_;
     LineTokenizer tokenizer_;
     CommandGuard guard_;

@@ -1,0 +1,302 @@
+#include "app/console_session.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/application.h"
+#include "app/command_table.h"
+#include "app/status_display.h"
+
+namespace toravel {
+
+namespace {
+
+// Thrown when the input ends while a prompt waits for its answer.
+struct InputEnded {
+    std::string prompt;
+};
+
+std::string WithoutAmpersands(std::string_view text) {
+    std::string plain;
+    for (char c : text) {
+        if (c != '&') {
+            plain.push_back(c);
+        }
+    }
+    return plain;
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lower;
+}
+
+std::string Trim(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const size_t last = text.find_last_not_of(" \t\r");
+    return std::string(text.substr(first, last - first + 1));
+}
+
+constexpr std::string_view kCancelAnswer = ":cancel";
+
+class ConsoleInteraction : public UserInteraction {
+  public:
+    ConsoleInteraction(std::istream& in, std::ostream& out, const ConsoleOptions& options)
+        : in_(in), out_(out), options_(options) {}
+
+    void SetApplication(const Application& app) { app_ = &app; }
+
+    // Reads one answer for `prompt`; throws InputEnded at the end of the input.
+    std::string Ask(const std::string& prompt) {
+        out_ << prompt << ' ' << std::flush;
+        std::string line;
+        if (!std::getline(in_, line)) {
+            out_ << '\n';
+            throw InputEnded{prompt};
+        }
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (options_.script) {
+            out_ << line << '\n';  // the transcript shows each prompt with its answer
+        }
+        return line;
+    }
+
+    bool AskYesNo(std::string_view text, std::string_view title, bool warning) override {
+        ShowBox(text, title, warning ? "warning" : "question");
+        for (;;) {
+            const std::string answer = Lower(Trim(Ask("Yes or No? (y/n)")));
+            if (answer == "y" || answer == "yes") {
+                return true;
+            }
+            if (answer == "n" || answer == "no") {
+                return false;
+            }
+            out_ << "Please answer y or n.\n";
+        }
+    }
+
+    void ShowMessage(std::string_view text, std::string_view title) override {
+        ShowBox(text, title, "notice");
+        if (!options_.script) {
+            Ask("Press Enter to continue.");
+        }
+    }
+
+    std::optional<std::string> AskAnimSetName() override {
+        for (;;) {
+            std::string name =
+                Ask("AnimationSet Name (" + std::string(kCancelAnswer) + " cancels):");
+            if (name == kCancelAnswer) {
+                return std::nullopt;
+            }
+            if (name.size() > 254) {
+                name.resize(254);
+            }
+            if (!name.empty()) {
+                return name;
+            }
+            ShowMessage("Enter a name for the animationset.", "Enter Name");
+        }
+    }
+
+    std::optional<FileChoice> AskOpenFileName(const FileFilter& filter) override {
+        return AskPath("Open", filter, {});
+    }
+
+    std::optional<FileChoice> AskSaveFileName(const FileFilter& filter,
+                                              std::string_view defaultExtension) override {
+        return AskPath("Save as", filter, defaultExtension);
+    }
+
+    void RequestRepaint() override { repaintPending_ = true; }
+
+    void ShowStatusLine(std::string_view line) override {
+        out_ << Paint(line, kLabelColour) << '\n';
+    }
+
+    // Shows the status display when a repaint was requested since the last one.
+    void RepaintIfRequested() {
+        if (repaintPending_) {
+            ShowStatus();
+        }
+    }
+
+    void ShowStatus() {
+        repaintPending_ = false;
+        if (app_ == nullptr) {
+            return;
+        }
+        const std::vector<TextRun> runs = PaintStatus(*app_);
+        out_ << '\n';
+        int y = runs.empty() ? 0 : runs.front().y;
+        for (const TextRun& run : runs) {
+            for (; y + 18 <= run.y; y += 18) {
+                out_ << '\n';
+            }
+            out_ << std::string(run.x > 5 ? 2 : 0, ' ') << Paint(run.text, run.colour);
+        }
+        out_ << "\n\n";
+    }
+
+  private:
+    std::string Paint(std::string_view text, Colour colour) const {
+        if (!options_.colour || colour == kValueColour) {
+            return std::string(text);
+        }
+        const char* code = colour == kWarningColour ? "\x1b[31m" : "\x1b[90m";
+        return code + std::string(text) + "\x1b[0m";
+    }
+
+    void ShowBox(std::string_view text, std::string_view title, std::string_view kind) {
+        out_ << "[" << kind << ": " << title << "]\n" << text << '\n';
+    }
+
+    std::optional<FileChoice> AskPath(std::string_view verb, const FileFilter& filter,
+                                      std::string_view defaultExtension) {
+        std::string description;
+        for (const FileFilterEntry& entry : filter) {
+            description += description.empty() ? "" : ", ";
+            description += entry.description;
+        }
+        std::string path =
+            Trim(Ask(std::string(verb) + " file [" + description + "] (empty cancels):"));
+        if (path.empty()) {
+            return std::nullopt;
+        }
+        std::filesystem::path chosen(path);
+        if (!defaultExtension.empty() && !chosen.has_extension()) {
+            path += "." + std::string(defaultExtension);
+            chosen = path;
+        }
+        return FileChoice{path, chosen.filename().string()};
+    }
+
+    std::istream& in_;
+    std::ostream& out_;
+    const ConsoleOptions& options_;
+    const Application* app_ = nullptr;
+    bool repaintPending_ = false;
+};
+
+// The front end's view of the menu: which items are enabled now.
+class ConsoleMenu : public MenuStates {
+  public:
+    void SetItemEnabled(int commandId, bool enabled) override {
+        if (enabled) {
+            disabled_.erase(std::remove(disabled_.begin(), disabled_.end(), commandId),
+                            disabled_.end());
+        } else if (std::find(disabled_.begin(), disabled_.end(), commandId) == disabled_.end()) {
+            disabled_.push_back(commandId);
+        }
+    }
+    bool enabled(int commandId) const {
+        return std::find(disabled_.begin(), disabled_.end(), commandId) == disabled_.end();
+    }
+
+    void Show(std::ostream& out) const {
+        for (const Menu& menu : MenuTree()) {
+            out << WithoutAmpersands(menu.title) << '\n';
+            for (const MenuItem& item : menu.items) {
+                if (item.id == 0) {
+                    continue;
+                }
+                out << "  " << item.id << "  " << WithoutAmpersands(item.text)
+                    << (enabled(item.id) ? "" : "  (unavailable)") << '\n';
+            }
+        }
+    }
+
+  private:
+    std::vector<int> disabled_;
+};
+
+// The item that `answer` names by id or by its text (case and '&' ignored), or nothing.
+const MenuItem* FindItem(const std::string& answer) {
+    const std::string wanted = Lower(answer);
+    for (const Menu& menu : MenuTree()) {
+        for (const MenuItem& item : menu.items) {
+            if (item.id != 0 && (wanted == std::to_string(item.id) ||
+                                 wanted == Lower(WithoutAmpersands(item.text)))) {
+                return &item;
+            }
+        }
+    }
+    return nullptr;
+}
+
+constexpr const char* kAbout =
+    "Toravel Version 4.0\n"
+    "Converts skeletal models between SMD and DirectX text X files.\n";
+
+}  // namespace
+
+int RunConsoleSession(std::istream& in, std::ostream& out, const ConsoleOptions& options) {
+    ConsoleInteraction ui(in, out, options);
+    Application app(ui);
+    ui.SetApplication(app);
+    ConsoleMenu menu;
+    UpdateMenuStates(app, menu);
+
+    out << "Toravel shell. Enter a command by its number or its text; \"menu\" lists them, "
+           "\"status\" shows the status, \"Exit\" or the end of input ends the session.\n";
+    ui.ShowStatus();
+    menu.Show(out);
+    try {
+        for (;;) {
+            std::string answer;
+            try {
+                answer = Trim(ui.Ask("toravel>"));
+            } catch (const InputEnded&) {
+                return 0;  // the end of input between commands ends the session
+            }
+            if (answer.empty()) {
+                continue;
+            }
+            const std::string lower = Lower(answer);
+            if (lower == "menu" || lower == "help") {
+                menu.Show(out);
+                continue;
+            }
+            if (lower == "status") {
+                ui.ShowStatus();
+                continue;
+            }
+            const MenuItem* item = FindItem(answer);
+            if (item == nullptr) {
+                out << "Unknown command: " << answer << '\n';
+                continue;
+            }
+            if (item->id == kCmdExit) {
+                return 0;
+            }
+            if (item->id == kCmdAbout) {
+                out << kAbout;
+                UpdateMenuStates(app, menu);
+                continue;
+            }
+            if (!menu.enabled(item->id)) {
+                out << "Not available now: " << WithoutAmpersands(item->text) << '\n';
+                continue;
+            }
+            DispatchCommand(app, item->id, &menu);
+            ui.RepaintIfRequested();
+            UpdateMenuStates(app, menu);
+        }
+    } catch (const InputEnded& ended) {
+        out << "The input ended while waiting for an answer to: " << ended.prompt << '\n';
+        return options.script ? 1 : 0;
+    }
+}
+
+}  // namespace toravel
