@@ -3,14 +3,51 @@
 #include <CLI/CLI.hpp>
 
 #include <csignal>
+#include <cstdlib>
+#include <fstream>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 #include <iostream>
 
 #include "app/batch_convert.h"
+#include "app/console_session.h"
+#include "staticmesh/static_export_job.h"
 
 namespace {
+
+#if defined(_WIN32)
+#include <io.h>
+bool IsTerminal(int fd) {
+    return _isatty(fd) != 0;
+}
+#else
+#include <unistd.h>
+bool IsTerminal(int fd) {
+    return isatty(fd) != 0;
+}
+#endif
+
+constexpr const char* kShellHelp =
+    R"(Runs Toravel at a terminal: the status display, the menu and every command.
+
+Enter a command by its number or its menu text ("32771" or "Load SMD Reference File");
+"menu" lists the commands, "status" shows the status, "Exit" or the end of input ends the
+session. Questions take y or n; notices wait for Enter; file prompts take a path (an empty
+answer cancels; a saved name without extension gets ".x"); the name prompt takes a set name
+(":cancel" cancels).
+
+With --script FILE, or when standard input is not a terminal, the session reads its commands
+and answers from the script, one per line, and echoes a transcript of every prompt with its
+answer. Notices do not wait then. A script that ends while a prompt waits for its answer
+fails with exit code 1.)";
+
+constexpr const char* kStaticHelp = R"(Saves the triangles of an SMD file as a static mesh X file.
+
+The mesh gets one attribute group and one material per texture name, faces sorted by group
+and reordered for the vertex cache. An existing output is replaced only with --force.
+
+Exit codes: 0 done, 1 export failed, 2 usage error.)";
 
 constexpr const char* kConvertHelp =
     R"(Converts an SMD reference and its SMD animations into one text X file.
@@ -67,6 +104,21 @@ int main(int argc, char** argv) {
     convertCommand->add_flag("--templates", convert.exportOptions.templates,
                              "Write the standard template declarations after the header");
 
+    std::string scriptPath;
+    bool noColour = false;
+    CLI::App* shellCommand = app.add_subcommand("shell", kShellHelp);
+    shellCommand->add_option("--script", scriptPath, "Read commands and answers from FILE");
+    shellCommand->add_flag("--no-color", noColour, "Plain text, without colours");
+
+    std::string staticInput;
+    std::string staticOutput;
+    bool staticForce = false;
+    CLI::App* staticCommand = app.add_subcommand("static", kStaticHelp);
+    staticCommand->add_option("input", staticInput, "The SMD file")->required();
+    staticCommand->add_option("-o,--output", staticOutput,
+                              "The X file to write (default: the input with extension .x)");
+    staticCommand->add_flag("-f,--force", staticForce, "Replace an existing output file");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -97,6 +149,26 @@ int main(int argc, char** argv) {
             convert.exportOptions.ticksPerSecond = ticksPerSecond;
         }
         return toravel::RunConvert(convert, std::cerr);
+    }
+    if (shellCommand->parsed()) {
+        toravel::ConsoleOptions options;
+        const char* term = std::getenv("TERM");
+        options.colour =
+            !noColour && IsTerminal(1) && term != nullptr && std::string(term) != "dumb";
+        if (!scriptPath.empty()) {
+            std::ifstream script(scriptPath);
+            if (!script) {
+                std::cerr << "toravel shell: cannot open the script " << scriptPath << '\n';
+                return toravel::kExitUsage;
+            }
+            options.script = true;
+            return toravel::RunConsoleSession(script, std::cout, options);
+        }
+        options.script = !IsTerminal(0);
+        return toravel::RunConsoleSession(std::cin, std::cout, options);
+    }
+    if (staticCommand->parsed()) {
+        return toravel::RunStaticExport(staticInput, staticOutput, staticForce, std::cerr);
     }
     return toravel::kExitUsage;
 }
