@@ -116,7 +116,7 @@ class BatchInteraction : public UserInteraction {
         }
         std::string name = nextSetName_.empty() ? std::string("animation") : nextSetName_;
         if (unnamedPosition_ > 0) {
-            name += "_" + std::to_string(unnamedPosition_);
+            name.append("_").append(std::to_string(unnamedPosition_));
             unnamedPosition_ = 0;
         }
         if (name.size() > 254) {

@@ -176,7 +176,7 @@ class ConsoleInteraction : public UserInteraction {
         }
         std::filesystem::path chosen(path);
         if (!defaultExtension.empty() && !chosen.has_extension()) {
-            path += "." + std::string(defaultExtension);
+            path.append(".").append(defaultExtension);
             chosen = path;
         }
         return FileChoice{path, chosen.filename().string()};
