@@ -60,9 +60,8 @@ std::shared_ptr<const void> MapFile(int fd, size_t size) {
     if (address == MAP_FAILED) {
         return nullptr;
     }
-    return std::shared_ptr<const void>(address, [size](const void* a) {
-        munmap(const_cast<void*>(a), size);
-    });
+    return std::shared_ptr<const void>(
+        address, [size](const void* a) { munmap(const_cast<void*>(a), size); });
 }
 #endif
 
@@ -315,32 +314,76 @@ size_t ParseUnsigned(std::string_view text, uint32_t& value) {
     return skip + used;
 }
 
+namespace {
+
+// The common case of plain decimals ("-12.345678") without the general conversion: with at
+// most 15 significant digits, digits / 10^k is the correctly rounded double of the number,
+// and rounding that double to float gives the correctly rounded float unless the double lies
+// exactly halfway between two floats. Returns false where it cannot decide.
+bool FastDecimalToFloat(bool negative, uint64_t digits, int fractionDigits, float& value) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double exact = static_cast<double>(digits) / kPowers[fractionDigits];
+    uint64_t bits;
+    std::memcpy(&bits, &exact, sizeof bits);
+    // The 29 bits that rounding to float drops: exactly half of them set means a tie.
+    if ((bits & 0x1FFFFFFFu) == 0x10000000u) {
+        return false;
+    }
+    const auto rounded = static_cast<float>(exact);
+    value = negative ? -rounded : rounded;
+    return true;
+}
+
+}  // namespace
+
 size_t ParseFloat(std::string_view text, float& value) {
     const size_t skip = SkipLeadingWhiteSpace(text);
     const std::string_view s = text.substr(skip);
     // Accumulate what a float extraction takes: sign, digits, point, digits, exponent.
     size_t i = 0;
+    bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
         ++i;
     }
-    auto digits = [&] {
+    uint64_t mantissa = 0;
+    int significant = 0;  // digits in `mantissa`, leading zeros not counted
+    int fractionDigits = 0;
+    size_t digitCount = 0;
+    auto digits = [&](bool fraction) {
         while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            if (significant > 0 || s[i] != '0') {
+                ++significant;
+            }
+            if (significant <= 15) {
+                mantissa = mantissa * 10 + static_cast<uint64_t>(s[i] - '0');
+                fractionDigits += fraction ? 1 : 0;
+            }
+            ++digitCount;
             ++i;
         }
     };
-    digits();
+    digits(false);
     if (i < s.size() && s[i] == '.') {
         ++i;
-        digits();
+        digits(true);
     }
+    bool exponent = false;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        exponent = true;
         ++i;
         if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
             ++i;
         }
-        digits();
+        digits(false);
     }
     const std::string_view taken = s.substr(0, i);
+    if (!exponent && digitCount > 0 && significant <= 15 && fractionDigits <= 15 &&
+        FastDecimalToFloat(negative, mantissa, fractionDigits, value)) {
+        return skip + taken.size();
+    }
+
     std::string_view number = taken;
     if (!number.empty() && number[0] == '+') {
         number.remove_prefix(1);

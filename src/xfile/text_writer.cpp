@@ -100,12 +100,31 @@ size_t FormatFixed6(float value, char* out) {
     const double v = value;
     if (!std::isfinite(v)) {
         // printf pads "nan" and "inf" to the field width of 7.
-        const char* word = std::isnan(v) ? (std::signbit(v) ? "-nan" : "nan")
-                                         : (v < 0 ? "-inf" : "inf");
+        const char* word =
+            std::isnan(v) ? (std::signbit(v) ? "-nan" : "nan") : (v < 0 ? "-inf" : "inf");
         const size_t len = std::strlen(word);
         std::memset(out, ' ', 7 - len);
         std::memcpy(out + 7 - len, word, len);
         return 7;
+    }
+    const double magnitude = std::fabs(v);
+    if (magnitude < 1e12) {
+        // A float has 24 significant bits, so its product with 10^6 (2^6 * 15625, 14 more
+        // bits) is exact in a double; rounding that to an integer, ties to even, gives the
+        // same six decimals as printf.
+        const auto micros = static_cast<uint64_t>(std::nearbyint(magnitude * 1e6));
+        char* p = out;
+        if (std::signbit(v)) {
+            *p++ = '-';
+        }
+        p = std::to_chars(p, p + 24, micros / 1000000).ptr;
+        *p++ = '.';
+        uint64_t fraction = micros % 1000000;
+        for (int i = 5; i >= 0; --i) {
+            p[i] = static_cast<char>('0' + fraction % 10);
+            fraction /= 10;
+        }
+        return static_cast<size_t>(p + 6 - out);
     }
     return static_cast<size_t>(std::to_chars(out, out + 48, v, std::chars_format::fixed, 6).ptr -
                                out);

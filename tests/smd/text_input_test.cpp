@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include <charconv>
+
+#include <bit>
+
 #include <limits>
 #include <string>
 #include <vector>
@@ -160,6 +166,41 @@ TEST(TextInput, FloatExtraction) {
     EXPECT_EQ(ParseFloat("1e-60", tiny), 5u);
     EXPECT_GE(tiny, 0.0f);
     EXPECT_LT(tiny, 1e-37f);
+}
+
+// Plain decimals take a shortcut; it must round exactly like the general conversion.
+TEST(TextInput, FloatParsingAgreesWithTheGeneralConversion) {
+    std::mt19937_64 random(7);
+    auto check = [](const std::string& text) {
+        float fast = 0;
+        float general = 0;
+        ASSERT_EQ(ParseFloat(text, fast), text.size()) << text;
+        std::string_view number = text;
+        if (number.front() == '+') {
+            number.remove_prefix(1);
+        }
+        std::from_chars(number.data(), number.data() + number.size(), general);
+        ASSERT_EQ(std::bit_cast<uint32_t>(fast), std::bit_cast<uint32_t>(general)) << text;
+    };
+    for (int n = 0; n < 200000; ++n) {
+        const uint64_t digits = random() % 1000000000000000ull;
+        const int fraction = static_cast<int>(random() % 16);
+        std::string text = std::to_string(digits);
+        if (fraction > 0) {
+            text.insert(0, std::string(fraction + 1 > static_cast<int>(text.size())
+                                           ? fraction + 1 - static_cast<int>(text.size())
+                                           : 0,
+                                       '0'));
+            text.insert(text.size() - static_cast<size_t>(fraction), ".");
+        }
+        check((n % 3 == 0 ? "-" : n % 3 == 1 ? "+" : "") + text);
+    }
+    // Ties between two floats, and numbers just beside them.
+    for (const char* text : {"16777217", "16777217.0", "16777219", "0.5", "-0.0", "5.",
+                             "33554434.999999", "1.00000005960464477", "0.000000000000001",
+                             "123.456789", "340282356779733661637539395458142568447.9"}) {
+        check(text);
+    }
 }
 
 TEST(TextInput, DirectReadsAcrossLinesAndEndState) {

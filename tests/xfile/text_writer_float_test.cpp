@@ -70,6 +70,11 @@ TEST(TextWriterFloat, MatchesPrintfOverASweep) {
         const float typical = small(random);
         ASSERT_EQ(Written(typical), Printf(typical)) << typical;
     }
+    // Multiples of 1/128 whose sixth decimal is followed by exactly 5: ties, rounded to even.
+    for (int j = -200000; j <= 200000; j += 3) {
+        const float tie = static_cast<float>(j) / 128.0f;
+        ASSERT_EQ(Written(tie), Printf(tie)) << j;
+    }
     // Every power of two and its neighbours across the whole exponent range.
     const float inf = std::numeric_limits<float>::infinity();
     for (int e = -149; e <= 127; ++e) {
