@@ -62,8 +62,9 @@ bool Application::SetPrimaryAnimSetsToSmdAnimation() {
         [&] { SetPrimaryAnimSets(workspace, smdAnimation.animSets, SourceKind::kSmd, *ui_); });
 }
 
-bool Application::AddSmdAnimation() {
-    return Run([&] { AddAnimSets(workspace, smdAnimation.animSets, SourceKind::kSmd, *ui_); });
+bool Application::AddSmdAnimation(SetTransfer transfer) {
+    return Run(
+        [&] { AddAnimSets(workspace, smdAnimation.animSets, SourceKind::kSmd, *ui_, transfer); });
 }
 
 bool Application::Export(bool nonAnimated) {
@@ -101,8 +102,8 @@ bool Application::SetPrimaryAnimSetsToXFile() {
     return Run([&] { SetPrimaryAnimSets(workspace, xFile.animSets, SourceKind::kXFile, *ui_); });
 }
 
-bool Application::AddXFileAnimations() {
-    return Run([&] { AddAnimSets(workspace, xFile.animSets, SourceKind::kXFile, *ui_); });
+bool Application::AddXFileAnimations(SetTransfer transfer) {
+    return Run([&] { AddAnimSets(workspace, xFile.animSets, SourceKind::kXFile, *ui_, transfer); });
 }
 
 bool Application::LoadStaticMesh() {

@@ -37,12 +37,12 @@ class Application {
     bool MoveSmdReferenceToPrimaryNodes();
     bool LoadSmdAnimation();
     bool SetPrimaryAnimSetsToSmdAnimation();
-    bool AddSmdAnimation();
+    bool AddSmdAnimation(SetTransfer transfer = SetTransfer::kCopy);
     bool Export(bool nonAnimated);
     bool LoadXFile();
     bool SetPrimaryNodesToXFile();
     bool SetPrimaryAnimSetsToXFile();
-    bool AddXFileAnimations();
+    bool AddXFileAnimations(SetTransfer transfer = SetTransfer::kCopy);
     bool LoadStaticMesh();
     bool ExportStaticMesh();
 

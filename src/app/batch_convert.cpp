@@ -201,7 +201,8 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
         }
         app.MoveXFileToPrimaryNodes();
         if (!AddAllSets(
-                app, [&] { app.AddXFileAnimations(); }, app.xFile.animSets.size())) {
+                app, [&] { app.AddXFileAnimations(SetTransfer::kMove); },
+                app.xFile.animSets.size())) {
             return kExitFailed;
         }
     } else {
@@ -217,11 +218,13 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
         if (IsXFile(input.path)) {
             if (!app.LoadXFileFrom(file) ||
                 !AddAllSets(
-                    app, [&] { app.AddXFileAnimations(); }, app.xFile.animSets.size())) {
+                    app, [&] { app.AddXFileAnimations(SetTransfer::kMove); },
+                    app.xFile.animSets.size())) {
                 return kExitFailed;
             }
-        } else if (!app.LoadSmdAnimationFile(file) || !AddAllSets(
-                                                          app, [&] { app.AddSmdAnimation(); }, 1)) {
+        } else if (!app.LoadSmdAnimationFile(file) ||
+                   !AddAllSets(
+                       app, [&] { app.AddSmdAnimation(SetTransfer::kMove); }, 1)) {
             return kExitFailed;
         }
     }

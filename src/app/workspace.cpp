@@ -164,7 +164,8 @@ void SetPrimaryAnimSets(Workspace& ws, const std::vector<AnimSet>& sets, SourceK
     ws.primariesSaved = false;
 }
 
-void AddAnimSets(Workspace& ws, std::vector<AnimSet>& sets, SourceKind kind, UserInteraction& ui) {
+void AddAnimSets(Workspace& ws, std::vector<AnimSet>& sets, SourceKind kind, UserInteraction& ui,
+                 SetTransfer transfer) {
     assert(&sets != &ws.primaryAnimSets);
     const SourceTexts& texts = TextsFor(kind);
     for (AnimSet& set : sets) {
@@ -177,7 +178,7 @@ void AddAnimSets(Workspace& ws, std::vector<AnimSet>& sets, SourceKind kind, Use
         }
         // Flag and set go in together, so no prompt ever sees one without the other; the
         // copy and the room for both are made first, so a failed allocation leaves neither.
-        AnimSet copy = set;
+        AnimSet copy = transfer == SetTransfer::kMove ? std::move(set) : set;
         MakeRoomForOne(ws.compatibility);
         MakeRoomForOne(ws.primaryAnimSets);
         ws.compatibility.push_back(compatible);

@@ -53,7 +53,11 @@ void SetPrimaryAnimSets(Workspace& ws, const std::vector<AnimSet>& sets, SourceK
 // renamed through the name dialog; the new name is written into `sets` itself (the source
 // document's list), and stays there even when the command stops later. A set that does not
 // fit the primary nodes is appended only when the user agrees. A No stops the command; the
-// sets appended before it stay. `sets` must not be ws.primaryAnimSets.
-void AddAnimSets(Workspace& ws, std::vector<AnimSet>& sets, SourceKind kind, UserInteraction& ui);
+// sets appended before it stay. `sets` must not be ws.primaryAnimSets. With
+// SetTransfer::kMove the appended sets are moved out of `sets` instead of copied, for batch
+// runs that never use the source document again.
+enum class SetTransfer { kCopy, kMove };
+void AddAnimSets(Workspace& ws, std::vector<AnimSet>& sets, SourceKind kind, UserInteraction& ui,
+                 SetTransfer transfer = SetTransfer::kCopy);
 
 }  // namespace toravel

@@ -317,7 +317,7 @@ size_t ParseUnsigned(std::string_view text, uint32_t& value) {
 namespace {
 
 // The common case of plain decimals ("-12.345678") without the general conversion: with at
-// most 15 significant digits, digits / 10^k is the correctly rounded double of the number,
+// most 15 digits, digits / 10^k is the correctly rounded double of the number,
 // and rounding that double to float gives the correctly rounded float unless the double lies
 // exactly halfway between two floats. Returns false where it cannot decide.
 bool FastDecimalToFloat(bool negative, uint64_t digits, int fractionDigits, float& value) {
@@ -347,27 +347,22 @@ size_t ParseFloat(std::string_view text, float& value) {
         negative = s[i] == '-';
         ++i;
     }
-    uint64_t mantissa = 0;
-    int significant = 0;  // digits in `mantissa`, leading zeros not counted
-    int fractionDigits = 0;
+    uint64_t mantissa = 0;  // meaningful while digitCount <= 15
     size_t digitCount = 0;
-    auto digits = [&](bool fraction) {
+    auto digits = [&] {
         while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-            if (significant > 0 || s[i] != '0') {
-                ++significant;
-            }
-            if (significant <= 15) {
-                mantissa = mantissa * 10 + static_cast<uint64_t>(s[i] - '0');
-                fractionDigits += fraction ? 1 : 0;
-            }
+            mantissa = mantissa * 10 + static_cast<uint64_t>(s[i] - '0');
             ++digitCount;
             ++i;
         }
     };
-    digits(false);
+    digits();
+    size_t fractionDigits = 0;
     if (i < s.size() && s[i] == '.') {
         ++i;
-        digits(true);
+        const size_t before = digitCount;
+        digits();
+        fractionDigits = digitCount - before;
     }
     bool exponent = false;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
@@ -376,11 +371,11 @@ size_t ParseFloat(std::string_view text, float& value) {
         if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
             ++i;
         }
-        digits(false);
+        digits();
     }
     const std::string_view taken = s.substr(0, i);
-    if (!exponent && digitCount > 0 && significant <= 15 && fractionDigits <= 15 &&
-        FastDecimalToFloat(negative, mantissa, fractionDigits, value)) {
+    if (!exponent && digitCount > 0 && digitCount <= 15 &&
+        FastDecimalToFloat(negative, mantissa, static_cast<int>(fractionDigits), value)) {
         return skip + taken.size();
     }
 

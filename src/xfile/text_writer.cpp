@@ -107,12 +107,13 @@ size_t FormatFixed6(float value, char* out) {
         std::memcpy(out + 7 - len, word, len);
         return 7;
     }
-    const double magnitude = std::fabs(v);
-    if (magnitude < 1e12) {
+    const double scaled = std::fabs(v) * 1e6;
+    constexpr double kTwoTo52 = 4503599627370496.0;
+    if (scaled < kTwoTo52) {
         // A float has 24 significant bits, so its product with 10^6 (2^6 * 15625, 14 more
-        // bits) is exact in a double; rounding that to an integer, ties to even, gives the
-        // same six decimals as printf.
-        const auto micros = static_cast<uint64_t>(std::nearbyint(magnitude * 1e6));
+        // bits) is exact in a double. Adding and taking away 2^52 rounds it to an integer,
+        // ties to even, exactly as printf rounds its six decimals.
+        const auto micros = static_cast<uint64_t>((scaled + kTwoTo52) - kTwoTo52);
         char* p = out;
         if (std::signbit(v)) {
             *p++ = '-';
