@@ -23,26 +23,26 @@ namespace toravel {
 
 namespace {
 
-// Drops every CR that stands before an LF, in place.
-void FoldLineEnds(std::string& text) {
-    const char* first = static_cast<const char*>(std::memchr(text.data(), '\r', text.size()));
+// Drops every CR that stands before an LF, in place; returns the new length.
+size_t FoldLineEnds(char* text, size_t size) {
+    const char* first = static_cast<const char*>(std::memchr(text, '\r', size));
     if (first == nullptr) {
-        return;
+        return size;
     }
-    size_t out = static_cast<size_t>(first - text.data());
-    for (size_t in = out; in < text.size(); ++in) {
-        if (text[in] == '\r' && in + 1 < text.size() && text[in + 1] == '\n') {
+    size_t out = static_cast<size_t>(first - text);
+    for (size_t in = out; in < size; ++in) {
+        if (text[in] == '\r' && in + 1 < size && text[in + 1] == '\n') {
             continue;
         }
         text[out++] = text[in];
     }
-    text.resize(out);
+    return out;
 }
 
 }  // namespace
 
 TextInput::TextInput(std::string content) {
-    FoldLineEnds(content);
+    content.resize(FoldLineEnds(content.data(), content.size()));
     if (!content.empty() && content.back() != '\n') {
         content.push_back('\n');
     }
@@ -54,14 +54,14 @@ TextInput::TextInput(std::string content) {
 namespace {
 
 #if defined(TORAVEL_HAVE_MMAP)
-// Maps the whole file read-only; nothing when it cannot be mapped.
-std::shared_ptr<const void> MapFile(int fd, size_t size) {
-    void* address = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+// Maps the whole file as private, writable memory (changes stay in this process); nothing
+// when it cannot be mapped.
+std::shared_ptr<void> MapFile(int fd, size_t size) {
+    void* address = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     if (address == MAP_FAILED) {
         return nullptr;
     }
-    return std::shared_ptr<const void>(
-        address, [size](const void* a) { munmap(const_cast<void*>(a), size); });
+    return std::shared_ptr<void>(address, [size](void* a) { munmap(a, size); });
 }
 #endif
 
@@ -81,19 +81,30 @@ std::optional<TextInput> TextInput::OpenFile(const std::string& path) {
     struct stat info {};
     if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
         const auto size = static_cast<size_t>(info.st_size);
-        std::shared_ptr<const void> mapping = MapFile(fd, size);
+        // The page that holds the end of the file has room after it, unless the file ends on
+        // a page boundary: a missing final line feed can then be added in place.
+        const auto pageSize = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t mapped = size % pageSize != 0 ? size + 1 : size;
+        std::shared_ptr<void> mapping = MapFile(fd, mapped);
         close(fd);
         if (!mapping) {
             return std::nullopt;
         }
-        const std::string_view text(static_cast<const char*>(mapping.get()), size);
-        if (text.back() == '\n' && std::memchr(text.data(), '\r', text.size()) == nullptr) {
-            TextInput input;
-            input.storage_ = std::move(mapping);
-            input.text_ = text;
-            return input;
+        char* text = static_cast<char*>(mapping.get());
+        size_t length = size;
+        if (text[length - 1] != '\n') {
+            if (mapped == size) {
+                return TextInput(std::string(text, size));
+            }
+            text[length++] = '\n';
         }
-        return TextInput(std::string(text));
+        if (std::memchr(text, '\r', length) != nullptr) {
+            length = FoldLineEnds(text, length);
+        }
+        TextInput input;
+        input.text_ = std::string_view(text, length);
+        input.storage_ = std::move(mapping);
+        return input;
     }
     close(fd);
 #endif

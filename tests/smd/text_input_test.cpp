@@ -232,6 +232,43 @@ TEST(TextInput, TrimBlanksKeepsInnerBlanks) {
     EXPECT_EQ(TrimBlanks(" \t "), "");
 }
 
+// Files are read in place where they can be: each shape of ending reads the same lines.
+TEST(TextInput, OpenFileFoldsLineEndsAndEndsTheLastLine) {
+    testing::TempDir dir;
+    // 64 lines of 64 bytes: a page of 4096 bytes; the last line has no line feed when the
+    // file ends on the page boundary, and also when it ends one byte before it.
+    std::string page;
+    std::vector<std::string> pageLines;
+    for (int i = 0; i < 64; ++i) {
+        pageLines.push_back(std::string(62, 'x') + std::to_string(i % 10));
+        page += pageLines.back() + "\n";
+    }
+    std::vector<std::string> shortLast = pageLines;
+    shortLast.back().pop_back();
+    std::vector<std::string> longLast = pageLines;
+    longLast.back() += "x";
+    struct Case {
+        std::string content;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"a\nb", {"a", "b"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\rb\n", {"a\rb"}},
+        {page, pageLines},
+        {page.substr(0, 4095) + "x", longLast},
+        {page.substr(0, 4094), shortLast},
+        {page.substr(0, 4094) + "\r\n", shortLast},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content.size());
+        std::optional<TextInput> input = TextInput::OpenFile(dir.Write("f.txt", c.content));
+        ASSERT_TRUE(input.has_value());
+        EXPECT_EQ(AllLines(*input), c.lines);
+    }
+}
+
 TEST(TextInput, OpenFileReadsWholeFileAndReportsMissingFiles) {
     testing::TempDir dir;
     const std::string path = dir.Write("in.smd", "version 1\r\nend");
