@@ -128,6 +128,8 @@ TEST(BatchConvert, FailuresGiveOneMessageAndWriteNothing) {
     TempDir dir;
     const std::string good = dir.Write("good.smd", kReference);
     const std::string existing = dir.Write("existing.x", "keep me\n");
+    const std::string folder = dir.File("folder.smd");
+    std::filesystem::create_directories(folder);
     struct Case {
         const char* label;
         std::string reference;
@@ -141,6 +143,11 @@ TEST(BatchConvert, FailuresGiveOneMessageAndWriteNothing) {
          {},
          dir.File("a.x"),
          "Open Failure: Failed to open for input:\n  none.smd\n"},
+        {"folder as reference",
+         folder,
+         {},
+         dir.File("f.x"),
+         "Open Failure: Failed to open for input:\n  folder.smd\n"},
         {"malformed reference",
          dir.Write("bad.smd", "version 2\n"),
          {},
@@ -173,8 +180,8 @@ TEST(BatchConvert, FailuresGiveOneMessageAndWriteNothing) {
         EXPECT_EQ(run.messages, c.messages);
     }
     EXPECT_EQ(TempDir::Read(existing), "keep me\n");
-    EXPECT_EQ(dir.Entries(),
-              (std::vector<std::string>{"bad.smd", "bad_anim.smd", "existing.x", "good.smd"}));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"bad.smd", "bad_anim.smd", "existing.x",
+                                                       "folder.smd", "good.smd"}));
 }
 
 TEST(BatchConvert, XFilesMergeAsReferenceAndAsAnimations) {
