@@ -344,5 +344,23 @@ TEST(ConsoleSession, AtATerminalNoticesWaitAndAnswersAreNotEchoed) {
     EXPECT_NE(LastStatus(ended).find("SMD Reference Nodes:\n  (not loaded)\n"), std::string::npos);
 }
 
+TEST(ConsoleSession, ColoursFollowTheStatusDisplay) {
+    TempDir dir;
+    std::istringstream in("32771\n" + dir.Write("ref.smd", kReference) + "\n32772\n");
+    std::ostringstream out;
+    ConsoleOptions options;
+    options.script = true;
+    options.colour = true;
+    EXPECT_EQ(RunConsoleSession(in, out, options), 0);
+    const std::string text = out.str();
+    // Labels and progress lines grey, values in the default colour, the warning red.
+    EXPECT_NE(text.find("\x1b[90mPrimary Reference Nodes:\x1b[0m\n  ref.smd\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\x1b[90mReading the mesh..\x1b[0m\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  \x1b[31mCurrent primaries have NOT been exported!\x1b[0m\n"),
+              std::string::npos)
+        << text;
+}
+
 }  // namespace
 }  // namespace toravel
