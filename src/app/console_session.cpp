@@ -55,13 +55,22 @@ class ConsoleInteraction : public UserInteraction {
 
     void SetApplication(const Application& app) { app_ = &app; }
 
-    // Reads one answer for `prompt`; throws InputEnded at the end of the input.
-    std::string Ask(const std::string& prompt) {
-        out_ << prompt << ' ' << std::flush;
+    // Reads one answer for `prompt`; throws InputEnded, naming the prompt as `name` (the
+    // prompt itself when empty), at the end of the input.
+    std::string Ask(const std::string& prompt, const std::string& name = {}) {
         std::string line;
+        if (!TryAsk(prompt, line)) {
+            throw InputEnded{name.empty() ? prompt : name};
+        }
+        return line;
+    }
+
+    // Reads one answer for `prompt`; false at the end of the input.
+    bool TryAsk(const std::string& prompt, std::string& line) {
+        out_ << prompt << ' ' << std::flush;
         if (!std::getline(in_, line)) {
             out_ << '\n';
-            throw InputEnded{prompt};
+            return false;
         }
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
@@ -69,13 +78,16 @@ class ConsoleInteraction : public UserInteraction {
         if (options_.script) {
             out_ << line << '\n';  // the transcript shows each prompt with its answer
         }
-        return line;
+        return true;
     }
 
     bool AskYesNo(std::string_view text, std::string_view title, bool warning) override {
         ShowBox(text, title, warning ? "warning" : "question");
         for (;;) {
-            const std::string answer = Lower(Trim(Ask("Yes or No? (y/n)")));
+            // The question's title names it when the input ends here: "Yes or No?" alone
+            // would not say which question went unanswered.
+            const std::string answer =
+                Lower(Trim(Ask("Yes or No? (y/n)", std::string(title) + " (y/n)")));
             if (answer == "y" || answer == "yes") {
                 return true;
             }
@@ -89,7 +101,11 @@ class ConsoleInteraction : public UserInteraction {
     void ShowMessage(std::string_view text, std::string_view title) override {
         ShowBox(text, title, "notice");
         if (!options_.script) {
-            Ask("Press Enter to continue.");
+            // A notice needs no answer: the end of the input closes it like Enter, so the
+            // command finishes what it was doing (an export mid-write, say) before the session
+            // ends at the next question or command.
+            std::string ignored;
+            TryAsk("Press Enter to continue.", ignored);
         }
     }
 
@@ -221,9 +237,10 @@ class ConsoleMenu : public MenuStates {
     std::vector<int> disabled_;
 };
 
-// The item that `answer` names by id or by its text (case and '&' ignored), or nothing.
+// The item that `answer` names by id or by its text (case and '&' ignored on both sides, so
+// "Exit" and "E&xit" both name the same item), or nothing.
 const MenuItem* FindItem(const std::string& answer) {
-    const std::string wanted = Lower(answer);
+    const std::string wanted = Lower(WithoutAmpersands(answer));
     for (const Menu& menu : MenuTree()) {
         for (const MenuItem& item : menu.items) {
             if (item.id != 0 && (wanted == std::to_string(item.id) ||

@@ -3,6 +3,7 @@
 
 #include <sys/wait.h>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -74,6 +75,90 @@ TEST(Cli, FullDiskLeavesNoPartialFile) {
     EXPECT_NE(run.output.find("Write Failure: Failed to write output:\n  big.x"), std::string::npos)
         << run.output;
     EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(Cli, ShellRunsAScriptAndFailsOnAnUnansweredPrompt) {
+    TempDir dir;
+    const std::string script = dir.Write("typical.txt", "Load SMD Reference File\n" + kExamples +
+                                                            "/soldier_reference.smd\n"
+                                                            "32772\n"
+                                                            "32776\n" +
+                                                            dir.File("static_pose") + "\nExit\n");
+    const Result run = Shell(kToravel + " shell --no-color --script " + script);
+    EXPECT_EQ(run.code, 0) << run.output;
+    EXPECT_NE(run.output.find("toravel> 32776\nSave as file [DirectX X Files (*.x), All files "
+                              "(*.*)] (empty cancels): " +
+                              dir.File("static_pose") + "\n"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("  Current primaries were exported to static_pose.x\n"),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find('\x1b'), std::string::npos) << "no colours in a transcript";
+    EXPECT_EQ(TempDir::Read(dir.File("static_pose.x")).rfind("xof 0303txt 0032\n", 0), 0u);
+
+    // Standard input that is not a terminal is a script too.
+    const Result piped = Shell("printf '32771\\n' | " + kToravel + " shell");
+    EXPECT_EQ(piped.code, 1) << piped.output;
+    EXPECT_NE(piped.output.find("The input ended while waiting for an answer to: Open file"),
+              std::string::npos)
+        << piped.output;
+
+    EXPECT_EQ(Shell(kToravel + " shell --script " + dir.File("missing.txt")).code, 2);
+}
+
+// A flat quad of two triangles on two textures.
+constexpr const char* kStaticSmd = R"(version 1
+nodes
+0 "root" -1
+end
+skeleton
+time 0
+0 0 0 0 0 0 0
+end
+triangles
+wood.bmp
+0 0 0 0 0 0 1 0 0
+0 1 0 0 0 0 1 1 0
+0 0 1 0 0 0 1 0 1
+metal.bmp
+0 1 0 0 0 0 1 1 0
+0 1 1 0 0 0 1 1 1
+0 0 1 0 0 0 1 0 1
+end
+)";
+
+TEST(Cli, StaticExitCodesAndOverwriteRule) {
+    TempDir dir;
+    const std::string input = dir.Write("quad.smd", kStaticSmd);
+    const Result first = Shell(kToravel + " static " + input);
+    EXPECT_EQ(first.code, 0) << first.output;
+    EXPECT_EQ(first.output, "");
+    const std::string written = TempDir::Read(dir.File("quad.x"));
+    EXPECT_EQ(written.rfind("xof 0303txt 0032", 0), 0u) << written.substr(0, 40);
+    EXPECT_NE(written.find("wood.bmp"), std::string::npos);
+    EXPECT_NE(written.find("metal.bmp"), std::string::npos);
+
+    // An existing output stays as it is unless --force is given.
+    dir.Write("quad.x", "keep me");
+    const Result refused = Shell(kToravel + " static " + input);
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.output.find("--force"), std::string::npos) << refused.output;
+    EXPECT_EQ(TempDir::Read(dir.File("quad.x")), "keep me");
+    EXPECT_EQ(Shell(kToravel + " static --force " + input).code, 0);
+    EXPECT_EQ(TempDir::Read(dir.File("quad.x")), written);
+
+    const std::string other = dir.File("other.x");
+    EXPECT_EQ(Shell(kToravel + " static " + input + " -o " + other).code, 0);
+    EXPECT_EQ(TempDir::Read(other), written);
+
+    const Result broken = Shell(kToravel + " static " + dir.Write("bad.smd", "version 2\n"));
+    EXPECT_EQ(broken.code, 1);
+    EXPECT_NE(broken.output.find("Invalid SMD file format"), std::string::npos) << broken.output;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("bad.x")));
+
+    EXPECT_EQ(Shell(kToravel + " static").code, 2);
+    EXPECT_EQ(Shell(kToravel + " static --no-such-option " + input).code, 2);
 }
 
 }  // namespace
