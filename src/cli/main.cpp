@@ -89,8 +89,12 @@ int main(int argc, char** argv) {
     convertCommand->add_option("inputs", inputs, "REFERENCE.smd [ANIMATION.smd ...]")->required();
     convertCommand->add_option("-o,--output", convert.output,
                                "The X file to write (default: the reference with extension .x)");
-    convertCommand->add_option("-n,--name", names,
-                               "Animation set name for the next animation input, in order");
+    // One value per occurrence, so that inputs after a --name stay inputs.
+    convertCommand
+        ->add_option("-n,--name", names,
+                     "Animation set name for the next animation input, in order")
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     convertCommand->add_flag("-f,--force", convert.force, "Replace an existing output file");
     convertCommand->add_flag("--allow-incompatible", convert.allowIncompatible,
                              "Add animation sets that animate frames the reference lacks");

@@ -65,6 +65,18 @@ TEST(Cli, ConvertsTheExampleAndRefusesToOverwrite) {
     EXPECT_EQ(TempDir::Read(out), written);
 }
 
+TEST(Cli, NamesMayStandBeforeTheInputs) {
+    TempDir dir;
+    const std::string out = dir.File("named.x");
+    const Result run = Shell(kToravel + " convert -n Walk --name Wave -o " + out + " " + kExamples +
+                             "/soldier_reference.smd " + kExamples + "/soldier_walk.smd " +
+                             kExamples + "/soldier_wave.smd");
+    EXPECT_EQ(run.code, 0) << run.output;
+    const std::string written = TempDir::Read(out);
+    EXPECT_NE(written.find("AnimationSet Walk {"), std::string::npos);
+    EXPECT_NE(written.find("AnimationSet Wave {"), std::string::npos);
+}
+
 TEST(Cli, FullDiskLeavesNoPartialFile) {
     TempDir dir;
     const std::string out = dir.File("big.x");
