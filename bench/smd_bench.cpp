@@ -10,9 +10,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <string>
 
-#include "app/user_interaction.h"
+#include "app/message_stream_interaction.h"
 #include "smd/smd_animation.h"
 #include "smd/smd_reference.h"
 #include "xfile/text_writer.h"
@@ -23,23 +24,11 @@ namespace {
 std::string gReference = "/tmp/big_ref.smd";
 std::string gAnimation = "/tmp/big_anim.smd";
 
-class Silent : public toravel::UserInteraction {
+// Notices go to stderr; the one name asked for is "bench".
+class Silent : public toravel::MessageStreamInteraction {
   public:
-    bool AskYesNo(std::string_view, std::string_view, bool) override { return true; }
-    void ShowMessage(std::string_view text, std::string_view title) override {
-        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
-                     static_cast<int>(text.size()), text.data());
-    }
+    Silent() : MessageStreamInteraction(&std::cerr) {}
     std::optional<std::string> AskAnimSetName() override { return std::string("bench"); }
-    std::optional<toravel::FileChoice> AskOpenFileName(const toravel::FileFilter&) override {
-        return std::nullopt;
-    }
-    std::optional<toravel::FileChoice> AskSaveFileName(const toravel::FileFilter&,
-                                                       std::string_view) override {
-        return std::nullopt;
-    }
-    void RequestRepaint() override {}
-    void ShowStatusLine(std::string_view) override {}
 };
 
 std::string OutputPath() {

@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 
+#include "app/message_stream_interaction.h"
 #include "staticmesh/portable_mesh_layer.h"
 #include "staticmesh/static_mesh.h"
 
@@ -21,20 +23,10 @@ using namespace toravel;
 
 constexpr size_t kTriangles = 21845;
 
-class Silent : public UserInteraction {
+// Notices go to stderr; questions are answered No.
+class Silent : public toravel::MessageStreamInteraction {
   public:
-    bool AskYesNo(std::string_view, std::string_view, bool) override { return false; }
-    void ShowMessage(std::string_view text, std::string_view title) override {
-        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
-                     static_cast<int>(text.size()), text.data());
-    }
-    std::optional<std::string> AskAnimSetName() override { return std::nullopt; }
-    std::optional<FileChoice> AskOpenFileName(const FileFilter&) override { return std::nullopt; }
-    std::optional<FileChoice> AskSaveFileName(const FileFilter&, std::string_view) override {
-        return std::nullopt;
-    }
-    void RequestRepaint() override {}
-    void ShowStatusLine(std::string_view) override {}
+    Silent() : MessageStreamInteraction(&std::cerr) {}
 };
 
 std::string TempPath(const char* name) {

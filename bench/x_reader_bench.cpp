@@ -11,10 +11,11 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <string>
 
-#include "app/user_interaction.h"
+#include "app/message_stream_interaction.h"
 #include "scene/node_ops.h"
 #include "xfile/text_writer.h"
 #include "xfile/x_file_reader.h"
@@ -24,23 +25,10 @@ namespace {
 
 std::string gXFile;
 
-class Silent : public toravel::UserInteraction {
+// Notices go to stderr; questions are answered No.
+class Silent : public toravel::MessageStreamInteraction {
   public:
-    bool AskYesNo(std::string_view, std::string_view, bool) override { return false; }
-    void ShowMessage(std::string_view text, std::string_view title) override {
-        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
-                     static_cast<int>(text.size()), text.data());
-    }
-    std::optional<std::string> AskAnimSetName() override { return std::nullopt; }
-    std::optional<toravel::FileChoice> AskOpenFileName(const toravel::FileFilter&) override {
-        return std::nullopt;
-    }
-    std::optional<toravel::FileChoice> AskSaveFileName(const toravel::FileFilter&,
-                                                       std::string_view) override {
-        return std::nullopt;
-    }
-    void RequestRepaint() override {}
-    void ShowStatusLine(std::string_view) override {}
+    Silent() : MessageStreamInteraction(&std::cerr) {}
 };
 
 // A chain of bones, one grid mesh weighted to them, and one animation set with a matrix key

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/application.h"
+#include "app/message_stream_interaction.h"
 
 namespace toravel {
 
@@ -49,14 +50,13 @@ std::optional<std::string> Between(std::string_view text, std::string_view befor
 // - a frame that a set animates but the reference lacks: list it and go on checking; adding
 //   the incompatible set: only with --allow-incompatible, else the conversion fails;
 // - an existing output: replaced only with --force; debug dumps: no.
-class BatchInteraction : public UserInteraction {
+class BatchInteraction : public MessageStreamInteraction {
   public:
     BatchInteraction(const ConvertRequest& request, std::ostream& messages)
-        : request_(request), messages_(messages) {}
+        : MessageStreamInteraction(&messages), request_(request) {}
 
     void SetApplication(const Application& app) { app_ = &app; }
     void SetNextSetName(std::string name) { nextSetName_ = std::move(name); }
-    bool refusedIncompatible() const { return refusedIncompatible_; }
 
     bool AskYesNo(std::string_view text, std::string_view title, bool) override {
         if (title == "Incompatible Animation Set") {
@@ -65,7 +65,6 @@ class BatchInteraction : public UserInteraction {
         }
         if (title == "Continue?") {
             if (!request_.allowIncompatible) {
-                refusedIncompatible_ = true;
                 Print("Incompatible Animation Set",
                       "The animation set animates frames that the reference lacks; use "
                       "--allow-incompatible to add it anyway.");
@@ -95,8 +94,6 @@ class BatchInteraction : public UserInteraction {
         return true;
     }
 
-    void ShowMessage(std::string_view text, std::string_view title) override { Print(title, text); }
-
     std::optional<std::string> AskAnimSetName() override {
         if (renamePending_ && app_ != nullptr) {
             renamePending_ = false;
@@ -109,9 +106,7 @@ class BatchInteraction : public UserInteraction {
                 }
             }
             Print("Renamed", "An animation set named " + base +
-                                 " exists already; the new set is "
-                                 "added as " +
-                                 name + ".");
+                                 " exists already; the new set is added as " + name + ".");
             return name;
         }
         std::string name = nextSetName_.empty() ? std::string("animation") : nextSetName_;
@@ -125,40 +120,23 @@ class BatchInteraction : public UserInteraction {
         return name;
     }
 
-    std::optional<FileChoice> AskOpenFileName(const FileFilter&) override { return std::nullopt; }
-
     std::optional<FileChoice> AskSaveFileName(const FileFilter&, std::string_view) override {
         return FileChoice{request_.output, FileNameOf(request_.output)};
     }
 
-    void RequestRepaint() override {}
-
     void ShowStatusLine(std::string_view line) override {
         if (request_.verbose) {
-            messages_ << line << '\n';
+            *messages() << line << '\n';
         }
     }
 
   private:
-    void Print(std::string_view title, std::string_view text) {
-        messages_ << title << ": ";
-        for (char c : text) {
-            messages_ << c;
-            if (c == '\n') {
-                messages_ << "  ";
-            }
-        }
-        messages_ << '\n';
-    }
-
     const ConvertRequest& request_;
-    std::ostream& messages_;
     const Application* app_ = nullptr;
     std::string nextSetName_;
     std::string renameBase_;
     int unnamedPosition_ = 0;
     bool renamePending_ = false;
-    bool refusedIncompatible_ = false;
 };
 
 // Runs an add command and tells whether it appended every one of the source's sets.

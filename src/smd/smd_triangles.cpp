@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "app/message_stream_interaction.h"
 #include "scene/node_ops.h"
 #include "smd/smd_sections.h"
 
@@ -13,21 +14,6 @@ namespace toravel {
 namespace {
 
 constexpr std::string_view kFileEof = "Unexpected EOF in file.";
-
-// Answers nothing and shows nothing: stands in for a missing UserInteraction where a shared
-// operation needs one.
-class SilentInteraction : public UserInteraction {
-  public:
-    bool AskYesNo(std::string_view, std::string_view, bool) override { return false; }
-    void ShowMessage(std::string_view, std::string_view) override {}
-    std::optional<std::string> AskAnimSetName() override { return std::nullopt; }
-    std::optional<FileChoice> AskOpenFileName(const FileFilter&) override { return std::nullopt; }
-    std::optional<FileChoice> AskSaveFileName(const FileFilter&, std::string_view) override {
-        return std::nullopt;
-    }
-    void RequestRepaint() override {}
-    void ShowStatusLine(std::string_view) override {}
-};
 
 int32_t AppendMaterial(MeshData& mesh, std::string_view textureFile) {
     MaterialData& material = mesh.materials.emplace_back();
@@ -299,7 +285,7 @@ bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list,
     if (!TriangleReader(input, tokenizer, list, ui).ReadSection()) {
         return false;
     }
-    SilentInteraction silent;
+    MessageStreamInteraction silent(nullptr);
     if (SelectSkeletonRoot(list, ui != nullptr ? *ui : silent) == kNoNode) {
         return false;
     }

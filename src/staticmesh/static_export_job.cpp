@@ -3,45 +3,13 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/user_interaction.h"
+#include "app/message_stream_interaction.h"
 #include "staticmesh/portable_mesh_layer.h"
 #include "staticmesh/static_mesh.h"
 
 namespace toravel {
 
 namespace {
-
-// Prints notices; the commands are run with their files already chosen, so no dialog or
-// question comes up.
-class ConsoleInteraction : public UserInteraction {
-  public:
-    explicit ConsoleInteraction(std::ostream& messages) : messages_(messages) {}
-
-    bool AskYesNo(std::string_view text, std::string_view title, bool) override {
-        ShowMessage(text, title);
-        return false;
-    }
-    void ShowMessage(std::string_view text, std::string_view title) override {
-        messages_ << title << ": ";
-        for (char c : text) {
-            messages_ << c;
-            if (c == '\n') {
-                messages_ << "  ";
-            }
-        }
-        messages_ << '\n';
-    }
-    std::optional<std::string> AskAnimSetName() override { return std::nullopt; }
-    std::optional<FileChoice> AskOpenFileName(const FileFilter&) override { return std::nullopt; }
-    std::optional<FileChoice> AskSaveFileName(const FileFilter&, std::string_view) override {
-        return std::nullopt;
-    }
-    void RequestRepaint() override {}
-    void ShowStatusLine(std::string_view) override {}
-
-  private:
-    std::ostream& messages_;
-};
 
 FileChoice ChoiceOf(const std::string& path) {
     return {path, std::filesystem::path(path).filename().string()};
@@ -58,7 +26,8 @@ int RunStaticExport(const std::string& in, const std::string& out, bool force,
         messages << "Overwrite File?: " << output << " exists; use --force to replace it.\n";
         return 1;
     }
-    ConsoleInteraction ui(messages);
+    // The commands run with their files already chosen: no dialog or question comes up.
+    MessageStreamInteraction ui(&messages);
     PortableMeshLayer layer;
     StaticMesh mesh;
     const bool done = LoadStaticMesh(mesh, layer, ChoiceOf(in), ui) &&

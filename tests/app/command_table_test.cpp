@@ -13,12 +13,15 @@
 #include "app/status_display.h"
 #include "support/recording_interaction.h"
 #include "support/scripted_interaction.h"
+#include "support/smd_fixtures.h"
 #include "support/temp_dir.h"
 #include "xfile/xreader_test_util.h"
 
 namespace toravel {
 namespace {
 
+using testing::kAnimation;
+using testing::kReference;
 using testing::RecordingInteraction;
 using testing::ScriptedInteraction;
 using testing::TempDir;
@@ -39,39 +42,6 @@ std::map<int, bool> MenuState(const Application& app) {
     UpdateMenuStates(app, menu);
     return menu.state;
 }
-
-constexpr const char* kReference = R"(version 1
-nodes
-0 "root" -1
-1 "arm" 0
-end
-skeleton
-time 0
-0 0 0 0 0 0 0
-1 0 0 5 0 0 0
-end
-triangles
-skin.bmp
-1 0 0 0 0 0 1 0 0 1 0 1
-1 1 0 0 0 0 1 1 0 1 1 1
-1 0 1 0 0 0 1 0 1 1 0 1
-end
-)";
-
-constexpr const char* kAnimation = R"(version 1
-nodes
-0 "root" -1
-1 "arm" 0
-end
-skeleton
-time 0
-0 0 0 0 0 0 0
-1 0 0 5 0 0 0
-time 1
-0 0 0 0 0 0 0
-1 0 0 5 0.5 0 0
-end
-)";
 
 // The ids of the menu tree (separators left out).
 std::vector<int> MenuIds() {

@@ -7,47 +7,17 @@
 #include <string>
 
 #include "app/batch_convert.h"
+#include "support/smd_fixtures.h"
 #include "support/temp_dir.h"
 
 namespace toravel {
 namespace {
 
+using testing::kAnimation;
+using testing::kReference;
 using testing::TempDir;
 
 const std::string kExamples = TORAVEL_EXAMPLES_DIR;
-
-constexpr const char* kReference = R"(version 1
-nodes
-0 "root" -1
-1 "arm" 0
-end
-skeleton
-time 0
-0 0 0 0 0 0 0
-1 0 0 5 0 0 0
-end
-triangles
-skin.bmp
-1 0 0 0 0 0 1 0 0 1 0 1
-1 1 0 0 0 0 1 1 0 1 1 1
-1 0 1 0 0 0 1 0 1 1 0 1
-end
-)";
-
-constexpr const char* kAnimation = R"(version 1
-nodes
-0 "root" -1
-1 "arm" 0
-end
-skeleton
-time 0
-0 0 0 0 0 0 0
-1 0 0 5 0 0 0
-time 1
-0 0 0 0 0 0 0
-1 0 0 5 0.5 0 0
-end
-)";
 
 const std::string kSmdOpen = "Open file [SMD Files (*.smd), All files (*.*)] (empty cancels): ";
 const std::string kXOpen = "Open file [DirectX X Files (*.x), All files (*.*)] (empty cancels): ";
