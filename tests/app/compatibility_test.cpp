@@ -5,24 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "support/scene_builders.h"
 #include "support/scripted_interaction.h"
 
 namespace toravel {
 namespace {
 
+using testing::Nodes;
 using testing::ScriptedInteraction;
-
-NodeList Nodes(const std::vector<std::string>& names) {
-    NodeList list;
-    for (const std::string& name : names) {
-        SceneNode node;
-        node.id = static_cast<int32_t>(list.size());
-        node.parentId = static_cast<int32_t>(list.size()) - 1;
-        node.name = name;
-        list.push_back(node);
-    }
-    return list;
-}
 
 AnimSet Set(const std::vector<std::string>& frames) {
     AnimSet set;

@@ -5,20 +5,14 @@
 #include <cmath>
 #include <tuple>
 
+#include "support/scene_builders.h"
 #include "support/scripted_interaction.h"
 
 namespace toravel {
 namespace {
 
+using testing::Node;
 using testing::ScriptedInteraction;
-
-SceneNode Node(int32_t id, int32_t parentId, std::string name) {
-    SceneNode n;
-    n.id = id;
-    n.parentId = parentId;
-    n.name = std::move(name);
-    return n;
-}
 
 // Walks the links from `node` and returns the names in visiting order (pre-order).
 std::vector<std::string> Walk(const NodeList& list, NodeIndex node) {
@@ -122,20 +116,25 @@ struct RootCase {
 TEST(SelectSkeletonRoot, RuleAndFallbacks) {
     const RootCase cases[] = {
         {"one root with children", {{0, -1, false}, {1, 0, false}}, 0, nullptr},
-        {"mesh root beside skeleton",
-         {{0, -1, false}, {1, 0, false}, {2, -1, true}}, 0, nullptr},
+        {"mesh root beside skeleton", {{0, -1, false}, {1, 0, false}, {2, -1, true}}, 0, nullptr},
         {"two skeletons",
-         {{0, -1, false}, {1, 0, false}, {2, -1, false}, {3, 2, false}}, -1,
+         {{0, -1, false}, {1, 0, false}, {2, -1, false}, {3, 2, false}},
+         -1,
          "Multiple candidates for the skeleton.\nn0\nn2"},
         {"root bone owns the mesh", {{0, -1, true}, {1, 0, false}}, 0, nullptr},
         {"two mesh roots with children",
-         {{0, -1, true}, {1, 0, false}, {2, -1, true}, {3, 2, false}}, -1,
+         {{0, -1, true}, {1, 0, false}, {2, -1, true}, {3, 2, false}},
+         -1,
          "No candidates for skeleton found."},
         {"single childless root without mesh", {{0, -1, false}, {1, -1, true}}, 0, nullptr},
         {"single childless mesh root", {{0, -1, true}}, 0, nullptr},
-        {"two childless roots without mesh", {{0, -1, false}, {1, -1, false}}, -1,
+        {"two childless roots without mesh",
+         {{0, -1, false}, {1, -1, false}},
+         -1,
          "No candidates for skeleton found."},
-        {"parent id -2 is never a root", {{0, -2, false}, {1, 0, false}}, -1,
+        {"parent id -2 is never a root",
+         {{0, -2, false}, {1, 0, false}},
+         -1,
          "No candidates for skeleton found."},
     };
     for (const RootCase& c : cases) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "scene/node_ops.h"
+#include "support/scene_builders.h"
 #include "support/scripted_interaction.h"
 #include "support/temp_dir.h"
 #include "xfile/x_writer.h"
@@ -17,16 +18,9 @@
 namespace toravel {
 namespace {
 
+using testing::Node;
 using testing::ScriptedInteraction;
 using testing::TempDir;
-
-SceneNode Node(int32_t id, int32_t parentId, std::string name) {
-    SceneNode n;
-    n.id = id;
-    n.parentId = parentId;
-    n.name = std::move(name);
-    return n;
-}
 
 AnimSet Set(std::string name, std::string frame) {
     TimedKey key;

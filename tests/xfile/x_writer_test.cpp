@@ -8,20 +8,14 @@
 #include <vector>
 
 #include "scene/node_ops.h"
+#include "support/scene_builders.h"
 #include "support/scripted_interaction.h"
 
 namespace toravel {
 namespace {
 
+using testing::Node;
 using testing::ScriptedInteraction;
-
-SceneNode Node(int32_t id, int32_t parentId, std::string name) {
-    SceneNode n;
-    n.id = id;
-    n.parentId = parentId;
-    n.name = std::move(name);
-    return n;
-}
 
 NodeList Linked(NodeList list) {
     EXPECT_TRUE(LinkParents(list, nullptr));
