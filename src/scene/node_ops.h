@@ -18,21 +18,21 @@ NodeIndex FindNodeByName(const NodeList& list, std::string_view name);
 // FindNodeById in constant time for lists that are searched many times. The index sees the
 // list as it was when built.
 class NodeIdIndex {
-public:
+  public:
     explicit NodeIdIndex(const NodeList& list);
     NodeIndex Find(int32_t id) const;
 
-private:
+  private:
     std::unordered_map<int32_t, NodeIndex> first_;
 };
 
 // FindNodeByName in constant time.
 class NodeNameIndex {
-public:
+  public:
     explicit NodeNameIndex(const NodeList& list);
     NodeIndex Find(std::string_view name) const;
 
-private:
+  private:
     std::unordered_map<std::string_view, NodeIndex> first_;
 };
 

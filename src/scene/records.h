@@ -17,8 +17,8 @@ using NodeIndex = int32_t;
 inline constexpr NodeIndex kNoNode = -1;
 
 struct TimedKey {
-    uint32_t time = 0;        // ticks; SMD keys carry the frame number times 1000
-    uint32_t valueCount = 0;  // numbers in the key (16 for a matrix key)
+    uint32_t time = 0;          // ticks; SMD keys carry the frame number times 1000
+    uint32_t valueCount = 0;    // numbers in the key (16 for a matrix key)
     std::vector<float> values;  // used when isMatrix is false
     bool isMatrix = false;
     Matrix matrix;
@@ -70,7 +70,7 @@ struct MeshData {
     int32_t maxWeightsPerFace = 0;
     int32_t boneCount = 0;
     std::vector<Vector3> positions;
-    std::vector<int32_t> faceIndices;  // three per face
+    std::vector<int32_t> faceIndices;        // three per face
     std::vector<int32_t> normalFaceIndices;  // three per face
     std::vector<Vector3> normals;
     std::vector<Vector2> texCoords;

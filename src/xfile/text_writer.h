@@ -12,7 +12,7 @@ namespace toravel {
 
 // Where a TextWriter's bytes go.
 class OutputSink {
-public:
+  public:
     virtual ~OutputSink() = default;
     // Writes all `size` bytes or reports false.
     virtual bool Write(const char* data, size_t size) = 0;
@@ -22,7 +22,7 @@ public:
 
 // Appends to a string; for tests, dumps and in-memory output.
 class StringSink : public OutputSink {
-public:
+  public:
     bool Write(const char* data, size_t size) override {
         text.append(data, size);
         return true;
@@ -32,7 +32,7 @@ public:
 
 // A file opened for writing as text: lines end in CR LF on Windows and in LF elsewhere.
 class FileSink : public OutputSink {
-public:
+  public:
     // Creates or truncates the file; nothing when it cannot be opened.
     static std::unique_ptr<FileSink> Create(const std::string& path);
     ~FileSink() override;
@@ -40,13 +40,13 @@ public:
     // Flushes and closes the file, reporting any error on the way.
     bool Finish() override;
 
-private:
+  private:
     explicit FileSink(std::FILE* file) : file_(file) {}
     std::FILE* file_;
 };
 
 class TextWriter {
-public:
+  public:
     explicit TextWriter(OutputSink& sink);
     ~TextWriter();
     TextWriter(const TextWriter&) = delete;
@@ -80,7 +80,7 @@ public:
     bool Finish();
     bool ok() const { return ok_; }
 
-private:
+  private:
     static constexpr size_t kCapacity = 1 << 16;
     void Drain();
     void Spill(std::string_view text);

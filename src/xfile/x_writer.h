@@ -22,7 +22,7 @@ void WriteXHeader(TextWriter& out);
 
 // What an export may add between the header and the frames; empty by default.
 struct SceneFramesPrelude {
-    std::string_view templates;             // template declarations, written as they stand
+    std::string_view templates;              // template declarations, written as they stand
     std::optional<uint32_t> ticksPerSecond;  // an AnimTicksPerSecond block
 };
 
