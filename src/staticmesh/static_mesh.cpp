@@ -1,10 +1,11 @@
 #include "staticmesh/static_mesh.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <new>
 #include <system_error>
+
+#include "xfile/replace_file.h"
 
 namespace toravel {
 
@@ -13,34 +14,14 @@ namespace {
 const FileFilter kSmdFilter = {{"SMD Files (*.smd)", "*.smd"}, {"All Files (*.*)", "*.*"}};
 const FileFilter kXFilter = {{"DirectX X-Files (*.x)", "*.x"}, {"All Files (*.*)", "*.*"}};
 
-bool FileExists(const std::string& path) {
-    std::error_code ignored;
-    return std::filesystem::exists(path, ignored);
-}
-
-// A name beside the target that no other file has.
-std::string TemporaryPathFor(const std::string& target) {
-    for (int attempt = 0;; ++attempt) {
-        std::string candidate = target + ".toravel-" + std::to_string(attempt) + ".tmp";
-        if (!FileExists(candidate)) {
-            return candidate;
-        }
-    }
-}
-
-// S_OK when an existing file may be replaced: opening it for appending changes nothing in it.
+// S_OK when an existing file may be replaced.
 Hresult CheckReplaceable(const std::string& path) {
-    if (!FileExists(path)) {
+    const int error = ReplaceError(path);
+    if (error == 0) {
         return hresult::kOk;
     }
-    errno = 0;
-    std::FILE* f = std::fopen(path.c_str(), "a");
-    if (f == nullptr) {
-        const Hresult code = HresultFromErrno(errno);
-        return code == hresult::kOk || code == hresult::kFail ? hresult::kAccessDenied : code;
-    }
-    std::fclose(f);
-    return hresult::kOk;
+    const Hresult code = HresultFromErrno(error);
+    return code == hresult::kOk || code == hresult::kFail ? hresult::kAccessDenied : code;
 }
 
 Hresult HresultFromError(const std::error_code& error) {
@@ -69,10 +50,7 @@ Hresult SaveReplacing(MeshLayer& layer, StaticMesh& mesh, const std::string& tar
         std::filesystem::remove(temporary, ignored);
         return code;
     }
-    std::error_code renamed;
-    std::filesystem::rename(temporary, target, renamed);
-    if (renamed) {
-        std::filesystem::remove(temporary, ignored);
+    if (const std::error_code renamed = ReplaceWith(temporary, target)) {
         return HresultFromError(renamed);
     }
     return hresult::kOk;

@@ -4,39 +4,21 @@
 #include <filesystem>
 #include <system_error>
 
+#include "xfile/replace_file.h"
 #include "xfile/x_writer.h"
 
 namespace toravel {
 
 namespace {
 
-bool FileExists(const std::string& path) {
+// The existence test of the export: the file can be opened for reading.
+bool OpensForReading(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "r");
     if (f == nullptr) {
         return false;
     }
     std::fclose(f);
     return true;
-}
-
-// True when an existing file may be replaced: opening it for appending changes nothing in it.
-bool CanWriteExisting(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "a");
-    if (f == nullptr) {
-        return false;
-    }
-    std::fclose(f);
-    return true;
-}
-
-// A name beside the target that no other file has.
-std::string TemporaryPathFor(const std::string& target) {
-    for (int attempt = 0;; ++attempt) {
-        std::string candidate = target + ".toravel-" + std::to_string(attempt) + ".tmp";
-        if (!FileExists(candidate)) {
-            return candidate;
-        }
-    }
 }
 
 }  // namespace
@@ -235,7 +217,7 @@ bool ExportPrimaries(Workspace& workspace, bool nonAnimated, UserInteraction& ui
         ui.RequestRepaint();
         return false;
     }
-    const bool exists = FileExists(choice->path);
+    const bool exists = OpensForReading(choice->path);
     if (exists && !ui.AskYesNo("File " + choice->fileName + " exists.\nOverwrite?",
                                "Overwrite File?", false)) {
         return false;
@@ -243,7 +225,7 @@ bool ExportPrimaries(Workspace& workspace, bool nonAnimated, UserInteraction& ui
 
     const std::string temporary = TemporaryPathFor(choice->path);
     std::unique_ptr<FileSink> sink;
-    if (!exists || CanWriteExisting(choice->path)) {
+    if (ReplaceError(choice->path) == 0) {
         sink = FileSink::Create(temporary);
     }
     if (!sink) {
@@ -260,9 +242,11 @@ bool ExportPrimaries(Workspace& workspace, bool nonAnimated, UserInteraction& ui
         ui.RequestRepaint();
         return false;
     }
-    std::error_code renamed;
-    if (!out.Finish() || (std::filesystem::rename(temporary, choice->path, renamed), renamed)) {
+    const bool written = out.Finish();
+    if (!written) {
         std::filesystem::remove(temporary, ignored);
+    }
+    if (!written || ReplaceWith(temporary, choice->path)) {
         ui.ShowMessage("Failed to write output:\n" + choice->fileName, "Write Failure");
         ui.RequestRepaint();
         return false;
