@@ -1,6 +1,5 @@
 #include "staticmesh/static_mesh.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <new>
 #include <system_error>
