@@ -11,8 +11,11 @@ namespace {
 constexpr std::string_view kNodesEof = "Unexpected EOF in 'nodes' section.";
 constexpr std::string_view kFileEof = "Unexpected EOF in file.";
 
-// Subtracted from the x rotation of every root: turns the file's z-up frame into the y-up
-// frame of the converted vertices. Deliberately the single-precision value of 1.570796.
+// Every root's transform is followed by a turn about x by minus this angle: the turn that the
+// vertices get, (x, y, z) -> (x, z, -y), from the file's z-up space into the y-up space of the
+// X file. Applied after the root's own rotation and position, it carries the whole skeleton
+// with the mesh, so each bone's model-space origin is its SMD world origin turned likewise.
+// Deliberately the single-precision value of 1.570796.
 constexpr float kRootCorrection = 1.570796f;
 
 // The integer value of a token as atoi reads it: leading digits with an optional sign, 0 when
@@ -130,12 +133,11 @@ bool ReadFrame(TextInput& input, LineTokenizer& tokenizer, NodeList& list, const
                 ui, "Timed key node (id " + std::to_string(key.id) + ") not found in nodes array.");
         }
         SceneNode& node = list[static_cast<size_t>(found)];
-        float rx = key.values[3];
+        Matrix m = EulerTransform(key.values[0], key.values[1], key.values[2], key.values[3],
+                                  key.values[4], key.values[5]);
         if (node.parentId == -1) {
-            rx -= kRootCorrection;
+            m = Multiply(m, RotationXMatrix(-kRootCorrection));
         }
-        const Matrix m = EulerTransform(key.values[0], key.values[1], key.values[2], rx,
-                                        key.values[4], key.values[5]);
         if (mode == SkeletonMode::kReference) {
             node.localMatrix = m;
         } else {
