@@ -2,7 +2,16 @@
 
 namespace toravel {
 
-void LineTokenizer::Reset() {
+namespace {
+
+bool IsBrace(char c) {
+    return c == '{' || c == '}';
+}
+
+}  // namespace
+
+void LineTokenizer::Reset(Braces braces) {
+    braces_ = braces;
     token_ = {};
     line_ = {};
     readPos_ = 0;
@@ -40,9 +49,12 @@ std::string_view LineTokenizer::NextToken(TextInput& input) {
             rememberedPos_ = TextInput::kNoPosition;
             continue;
         }
-        size_t end = start;
-        while (end < line_.size() && !IsBlank(line_[end])) {
-            ++end;
+        size_t end = start + 1;
+        if (braces_ == Braces::kInToken || !IsBrace(line_[start])) {
+            while (end < line_.size() && !IsBlank(line_[end]) &&
+                   (braces_ == Braces::kInToken || !IsBrace(line_[end]))) {
+                ++end;
+            }
         }
         readPos_ = static_cast<int32_t>(end);
         token_ = line_.substr(start, end - start);

@@ -12,6 +12,10 @@ namespace toravel {
 
 class LineTokenizer {
   public:
+    // Whether a brace is a token of its own where it touches other characters ("Name{" gives
+    // "Name" and "{"), as X files need; SMD files keep braces inside their tokens.
+    enum class Braces { kInToken, kSeparate };
+
     // The next token, or an empty view when the input has ended or failed. Tokens are views
     // into the input's text.
     std::string_view NextToken(TextInput& input);
@@ -25,14 +29,15 @@ class LineTokenizer {
     std::string_view TakeLineFromToken();
 
     // Forgets the buffered line and the remembered position; every reader starts a new file
-    // with a fresh state.
-    void Reset();
+    // with a fresh state and its own brace rule.
+    void Reset(Braces braces = Braces::kInToken);
 
   private:
     std::string_view token_;
     std::string_view line_;
     int32_t readPos_ = 0;
     size_t rememberedPos_ = TextInput::kNoPosition;
+    Braces braces_ = Braces::kInToken;
 };
 
 }  // namespace toravel

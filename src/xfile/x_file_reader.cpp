@@ -46,7 +46,7 @@ bool ReadOpenedFile(XFileReader& doc, const FileChoice& file, LineTokenizer& tok
         return false;
     }
     doc.Reset();
-    tokenizer.Reset();
+    tokenizer.Reset(LineTokenizer::Braces::kSeparate);
 
     XReader reader(doc, *input, tokenizer, ui);
     if (!reader.ReadXHeader() || !reader.ReadRootFrame() || !LinkParents(doc.frames, &ui)) {

@@ -13,21 +13,23 @@ namespace toravel {
 
 namespace {
 
-// The name inside a line that ends in ';' and has its first double quote in the first half
-// of the line: everything after the quote but the line's last two characters.
+// The name of a line `"name";`: what lies between the opening quote and the quote before the
+// final ';', with blanks before the opening quote and around the ';' ignored. A line of a lone
+// quote and ';' gives the empty name. Nothing when the line does not end in ';', does not open
+// with a quote, or has no closing quote before the ';'.
 std::optional<std::string_view> QuotedName(std::string_view line) {
-    const size_t length = line.size();
-    if (length == 0 || line.back() != ';') {
+    line = TrimBlanks(line);
+    if (line.size() < 2 || line.front() != '"' || line.back() != ';') {
         return std::nullopt;
     }
-    for (size_t p = 0; 2 * p + 1 < length; ++p) {
-        if (line[p] == '"') {
-            // A line of a quote and ';' alone gives the empty name.
-            const size_t size = length >= p + 3 ? length - p - 3 : 0;
-            return line.substr(p + 1, size);
-        }
+    const std::string_view quoted = TrimBlanks(line.substr(0, line.size() - 1));
+    if (quoted.size() == 1) {
+        return quoted.substr(1);
     }
-    return std::nullopt;
+    if (quoted.back() != '"') {
+        return std::nullopt;
+    }
+    return quoted.substr(1, quoted.size() - 2);
 }
 
 }  // namespace
@@ -123,7 +125,7 @@ bool XReader::ReadMaterial(MeshData& mesh) {
         return ReportExpected("'{' following 'TextureFilename'", token);
     }
     const std::string_view line = ReadQuotedLine();
-    if (line.empty() || line.back() != ';') {
+    if (TrimBlanks(line).empty() || TrimBlanks(line).back() != ';') {
         return ReportExpected("';' after name of texture file in material", line);
     }
     const std::optional<std::string_view> name = QuotedName(line);

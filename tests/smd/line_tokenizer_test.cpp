@@ -8,9 +8,11 @@
 namespace toravel {
 namespace {
 
-std::vector<std::string> AllTokens(std::string text) {
+std::vector<std::string> AllTokens(std::string text,
+                                   LineTokenizer::Braces braces = LineTokenizer::Braces::kInToken) {
     TextInput input(std::move(text));
     LineTokenizer tokenizer;
+    tokenizer.Reset(braces);
     std::vector<std::string> tokens;
     for (std::string_view t = tokenizer.NextToken(input); !t.empty();
          t = tokenizer.NextToken(input)) {
@@ -37,6 +39,22 @@ TEST(LineTokenizer, SplitsAtBlanksAndSkipsComments) {
     for (const Case& c : cases) {
         EXPECT_EQ(AllTokens(c.text), c.tokens) << c.text;
     }
+}
+
+TEST(LineTokenizer, BracesAreTokensOfTheirOwnOnlyWhenAsked) {
+    using Tokens = std::vector<std::string>;
+    const std::string text = "Material Skin{\n{Bip01}\nFrame a{}b }}\n#x{\n{\n";
+    EXPECT_EQ(AllTokens(text),
+              (Tokens{"Material", "Skin{", "{Bip01}", "Frame", "a{}b", "}}", "{"}));
+    EXPECT_EQ(AllTokens(text, LineTokenizer::Braces::kSeparate),
+              (Tokens{"Material", "Skin", "{", "{", "Bip01", "}", "Frame", "a", "{", "}", "b", "}",
+                      "}", "{"}));
+    // A reset without a brace rule goes back to braces inside tokens.
+    TextInput input(std::string("a{b\n"));
+    LineTokenizer tokenizer;
+    tokenizer.Reset(LineTokenizer::Braces::kSeparate);
+    tokenizer.Reset();
+    EXPECT_EQ(tokenizer.NextToken(input), "a{b");
 }
 
 TEST(LineTokenizer, TokensIgnoreLineEnds) {

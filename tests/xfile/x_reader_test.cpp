@@ -289,6 +289,20 @@ TEST(XReaderFrames, OnlySceneRootAndAnimationSetsAreRead) {
     EXPECT_EQ(doc.animSets.size(), 1u);
 }
 
+TEST(XReaderFrames, BracesTouchingNamesAreTokensOfTheirOwn) {
+    const XFileReader doc =
+        LoadGood(kXHeader + "Frame Scene_Root{\n" + kXMatrix + "Frame Bip01{\n" + kXMatrix +
+                 "Frame Pelvis{" + kXMatrix + "}}}\n" +
+                 "AnimationSet Walk{\nAnimation {\nAnimationKey{\n2;\n1;\n0;3;1.0,2.0,3.0;;;\n}\n"
+                 "{Pelvis}\n}\n}\n");
+    ASSERT_EQ(doc.frames.size(), 3u);
+    EXPECT_EQ(doc.frames[2].name, "Pelvis");
+    EXPECT_EQ(doc.frames[2].parentId, 1);
+    ASSERT_EQ(doc.animSets.size(), 1u);
+    EXPECT_EQ(doc.animSets[0].name, "Walk");
+    EXPECT_EQ(doc.animSets[0].animations.at(0).name, "Pelvis");
+}
+
 TEST(XReaderFrames, CommentsAndBlankLinesBetweenTokens) {
     const XFileReader doc = LoadGood(kXHeader + "# a comment\n\nFrame\tScene_Root   {  // x\n" +
                                      kXMatrix + "\n\n" + XFrame("Bip01") + "}\n");
@@ -372,7 +386,7 @@ TEST(XReaderMeshes, RepeatedBlocksEndWithCountsEqualToLists) {
 // The texture file name read from a TextureFilename block whose name line is `line`.
 std::string TextureFrom(const std::string& line) {
     const XFileReader doc = LoadGood(
-        XMeshFile("MeshMaterialList {\n1;\n1;\n0;\nMaterial Skin {\n0.5;0.25;0.125;1;;\n12.5;\n"
+        XMeshFile("MeshMaterialList {\n1;\n1;\n0;\nMaterial Skin{\n0.5;0.25;0.125;1;;\n12.5;\n"
                   "0.1;0.2;0.3;;\n0.4;0.5;0.6;;\nTextureFilename {\n" +
                   line + "\n}\n}\n}\n"));
     if (doc.frames.size() < 2 || doc.frames[1].mesh.materials.empty()) {
@@ -383,7 +397,7 @@ std::string TextureFrom(const std::string& line) {
 
 TEST(XReaderMaterials, MaterialFieldsAndQuotedNames) {
     const XFileReader doc = LoadGood(
-        XMeshFile("MeshMaterialList {\n1;\n1;\n0;\nMaterial Skin {\n0.5;0.25;0.125;1;;\n12.5;\n"
+        XMeshFile("MeshMaterialList {\n1;\n1;\n0;\nMaterial Skin{\n0.5;0.25;0.125;1;;\n12.5;\n"
                   "0.1;0.2;0.3;;\n0.4;0.5;0.6;;\nTextureFilename {\n\"a b.bmp\";\n}\n}\n}\n"));
     const MaterialData& m = doc.frames[1].mesh.materials[0];
     EXPECT_EQ(m.name, "Skin");
@@ -394,25 +408,34 @@ TEST(XReaderMaterials, MaterialFieldsAndQuotedNames) {
     EXPECT_EQ(m.textureFile, "a b.bmp");
     EXPECT_EQ(doc.frames[1].mesh.faceMaterials, std::vector<int32_t>{0});
 
+    // Blanks before the opening quote and around the final ';' do not matter, wherever the
+    // quote stands on the line.
     EXPECT_EQ(TextureFrom("\t\"tab.bmp\";"), "tab.bmp");
-    EXPECT_EQ(TextureFrom("\"blank.bmp\" ;"), "blank.bmp\"");
+    EXPECT_EQ(TextureFrom("\"blank.bmp\" ;"), "blank.bmp");
     EXPECT_EQ(TextureFrom("      \"abcde\";"), "abcde");
+    EXPECT_EQ(TextureFrom("\"a.bmp\"; \t"), "a.bmp");
+    EXPECT_EQ(TextureFrom("                    \"a b\";"), "a b");
+    EXPECT_EQ(TextureFrom("    \"\";"), "");
     EXPECT_EQ(TextureFrom(" \"\";"), "");
     EXPECT_EQ(TextureFrom("\";"), "");
+    EXPECT_EQ(TextureFrom("\"say \"hi\"\";"), "say \"hi\"");
 }
 
 // A mesh with `skin` (header and SkinWeights blocks) after its lists.
 const MeshData& SkinOf(const XFileReader& doc) {
     return doc.frames[1].mesh;
 }
-std::string Weights(const std::string& bone, const std::string& index) {
-    return "SkinWeights {\n\"" + bone + "\";\n1;\n" + index + ";\n0.5;\n" +
+std::string Weights(const std::string& bone, const std::string& index,
+                    const std::string& indent = "") {
+    return "SkinWeights {\n" + indent + "\"" + bone + "\";\n1;\n" + index + ";\n0.5;\n" +
            "1,0,0,0,0,1,0,0,0,0,1,0,7,8,9,1;;\n}\n";
 }
 
 TEST(XReaderSkin, WeightsFollowTheHeaderInFileOrder) {
-    const XFileReader doc = LoadGood(XMeshFile("XSkinMeshHeader {\n2;\n3;\n2;\n}\n" +
-                                               Weights("Left Arm", "2") + Weights("Pelvis", "1")));
+    // A bone name may stand anywhere on its line, as in the deep frames the writer indents.
+    const XFileReader doc =
+        LoadGood(XMeshFile("XSkinMeshHeader {\n2;\n3;\n2;\n}\n" + Weights("Left Arm", "2") +
+                           Weights("Pelvis", "1", "         ")));
     const MeshData& mesh = SkinOf(doc);
     EXPECT_EQ(mesh.maxWeightsPerVertex, 2);
     EXPECT_EQ(mesh.maxWeightsPerFace, 3);
