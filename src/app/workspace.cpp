@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/compatibility.h"
+#include "scene/names.h"
 
 namespace toravel {
 
@@ -73,6 +74,19 @@ bool AskAddAnyway(const SourceTexts& texts, const std::string& name, UserInterac
     return ui.AskYesNo(text, kContinueTitle, false);
 }
 
+// Makes the set's name one that the X file can hold (FixXName), telling the user the name
+// that will be used when it changes.
+void FixSetName(std::string& name, UserInteraction& ui) {
+    const std::string original = name;
+    if (FixXName(name)) {
+        ui.ShowMessage("The animation set name \"" + original +
+                           "\" holds characters that X file names cannot hold; the set is "
+                           "named " +
+                           name + ".",
+                       "Renamed");
+    }
+}
+
 // Leads the user through renaming `set` until its name is free. False when the user stops
 // the command.
 bool ResolveNameConflict(const Workspace& ws, AnimSet& set, const SourceTexts& texts,
@@ -89,6 +103,7 @@ bool ResolveNameConflict(const Workspace& ws, AnimSet& set, const SourceTexts& t
             continue;  // the name is still taken: ask again
         }
         set.name = std::move(*newName);
+        FixSetName(set.name, ui);
     }
     return true;
 }
@@ -149,16 +164,19 @@ void SetPrimaryAnimSets(Workspace& ws, const std::vector<AnimSet>& sets, SourceK
     }
     // Nothing in the workspace changes until every check is done, so the old sets and flags
     // stay consistent while the checks ask their questions.
+    std::vector<AnimSet> copies = sets;
+    for (AnimSet& copy : copies) {
+        FixSetName(copy.name, ui);
+    }
     std::vector<bool> flags;
-    flags.reserve(sets.size());
-    flags.push_back(CheckCompatibility(sets[0], ws.primaryNodes, ui));
+    flags.reserve(copies.size());
+    flags.push_back(CheckCompatibility(copies[0], ws.primaryNodes, ui));
     if (!flags[0] && !ui.AskYesNo(TextsFor(kind).setAnyway, kContinueTitle, false)) {
         return;
     }
-    for (size_t i = 1; i < sets.size(); ++i) {
-        flags.push_back(CheckCompatibility(sets[i], ws.primaryNodes, ui));
+    for (size_t i = 1; i < copies.size(); ++i) {
+        flags.push_back(CheckCompatibility(copies[i], ws.primaryNodes, ui));
     }
-    std::vector<AnimSet> copies = sets;
     ws.primaryAnimSets = std::move(copies);
     ws.compatibility = std::move(flags);
     ws.primariesSaved = false;
@@ -169,6 +187,7 @@ void AddAnimSets(Workspace& ws, std::vector<AnimSet>& sets, SourceKind kind, Use
     assert(&sets != &ws.primaryAnimSets);
     const SourceTexts& texts = TextsFor(kind);
     for (AnimSet& set : sets) {
+        FixSetName(set.name, ui);
         if (!ResolveNameConflict(ws, set, texts, ui)) {
             return;
         }

@@ -44,13 +44,15 @@ void SetPrimaryNodes(Workspace& ws, NodeList nodes, std::string_view sourceFileN
 
 // Replaces the primary sets with copies of `sets`, after asking before clearing existing
 // ones and, when the first set does not fit the primary nodes, whether to set them anyway.
+// A copy whose name X files cannot hold is renamed by FixXName, with a notice.
 // An empty `sets` does nothing and asks nothing: the menu never offers the command then, and
 // clearing the primaries without putting anything in their place is no command of its own.
 void SetPrimaryAnimSets(Workspace& ws, const std::vector<AnimSet>& sets, SourceKind kind,
                         UserInteraction& ui);
 
-// Appends copies of `sets` to the primary sets, one by one. A set whose name is taken is
-// renamed through the name dialog; the new name is written into `sets` itself (the source
+// Appends copies of `sets` to the primary sets, one by one. A name that X files cannot hold is
+// first fixed by FixXName, with a notice. A set whose name is taken is renamed through the
+// name dialog; the new name is written into `sets` itself (the source
 // document's list), and stays there even when the command stops later. A set that does not
 // fit the primary nodes is appended only when the user agrees. A No stops the command; the
 // sets appended before it stay. `sets` must not be ws.primaryAnimSets. With

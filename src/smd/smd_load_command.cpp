@@ -44,7 +44,10 @@ bool ReadSmdSections(TextInput& input, LineTokenizer& tokenizer, NodeList& nodes
         return false;
     }
     progress("Fixing names..");
-    FixNames(nodes);
+    if (const std::optional<NameCollision> collision = FixNames(nodes);
+        collision && ui != nullptr) {
+        ui->ShowMessage(CollisionNotice(*collision), kCollisionTitle);
+    }
     return true;
 }
 

@@ -225,14 +225,8 @@ bool ReadSkeleton(TextInput& input, LineTokenizer& tokenizer, NodeList& list, Sk
     }
 }
 
-void FixNames(NodeList& list) {
-    for (SceneNode& node : list) {
-        for (char& c : node.name) {
-            if (c == '.' || c == ' ' || c == '\t') {
-                c = '_';
-            }
-        }
-    }
+std::optional<NameCollision> FixNames(NodeList& list) {
+    return FixNodeNames(list);
 }
 
 }  // namespace toravel

@@ -6,9 +6,11 @@
 // list.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "app/user_interaction.h"
+#include "scene/names.h"
 #include "scene/records.h"
 #include "smd/line_tokenizer.h"
 #include "smd/text_input.h"
@@ -35,8 +37,9 @@ bool ReadNodes(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserI
 bool ReadSkeleton(TextInput& input, LineTokenizer& tokenizer, NodeList& list, SkeletonMode mode,
                   UserInteraction* ui);
 
-// Turns every '.', space and tab in the node names into '_'.
-void FixNames(NodeList& list);
+// Makes every node name a valid X name (FixXName); reports the first pair of nodes whose
+// names became equal.
+std::optional<NameCollision> FixNames(NodeList& list);
 
 // Shows `text` under `title` when `ui` is given; returns false so that failures read
 // `return Fail(...)`.

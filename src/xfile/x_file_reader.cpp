@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include "scene/names.h"
 #include "scene/node_ops.h"
 #include "smd/text_input.h"
 #include "xfile/text_writer.h"
@@ -57,6 +58,10 @@ bool ReadOpenedFile(XFileReader& doc, const FileChoice& file, LineTokenizer& tok
     }
     if (!reader.ReadAfterFrames()) {
         return false;
+    }
+    // Names are written back as read, so each must be one that reads back as one name.
+    if (const std::optional<NameCollision> collision = FixModelNames(doc.frames, doc.animSets)) {
+        ui.ShowMessage(CollisionNotice(*collision), kCollisionTitle);
     }
     doc.loaded = true;
     doc.fileName = file.fileName;

@@ -423,6 +423,40 @@ TEST_P(AnimSetCommandTest, RenameLoopUntilTheNameIsFree) {
     EXPECT_FALSE(ws.primariesSaved);
 }
 
+// The notice that a set name was fixed for the X file.
+void ExpectNameFixed(ScriptedInteraction& ui, const std::string& name, const std::string& fixed) {
+    ui.ExpectMessage("The animation set name \"" + name +
+                         "\" holds characters that X file names cannot hold; the set is named " +
+                         fixed + ".",
+                     "Renamed");
+}
+
+TEST_P(AnimSetCommandTest, NamesThatXCannotHoldAreFixedWithANoticeBeforeTheyComeIn) {
+    // Added: the fixed name may be taken, and a name typed at the rename is fixed too.
+    Workspace ws = Populated();
+    InvariantCheckingInteraction ui(ws);
+    ExpectNameFixed(ui, "idle!", "idle_");
+    ExpectNameFixed(ui, "wa ve", "wa_ve");
+    ExpectNameFixed(ui, "w.ave", "w_ave");
+    ExpectRename(ui, "w_ave", true);
+    ui.ExpectAnimSetName("Run Fast");
+    ExpectNameFixed(ui, "Run Fast", "Run_Fast");
+    std::vector<AnimSet> source = {Set("idle!", {"root"}), Set("wa ve", {"root"}),
+                                   Set("w.ave", {"root"})};
+    ws.primaryAnimSets[1].name = "w_ave";
+    AddAnimSets(ws, source, kind(), ui);
+    EXPECT_EQ(Names(ws.primaryAnimSets),
+              (std::vector<std::string>{"idle", "w_ave", "idle_", "wa_ve", "Run_Fast"}));
+
+    // Set: the copies are fixed, the source document's sets are not touched.
+    ui.ExpectYesNo(kClearSets, kClearTitle, true, true);
+    ExpectNameFixed(ui, "2nd walk", "2nd_walk");
+    const std::vector<AnimSet> sets = {Set("2nd walk", {"root"}), Set("2ndWalk", {"spine"})};
+    SetPrimaryAnimSets(ws, sets, kind(), ui);
+    EXPECT_EQ(Names(ws.primaryAnimSets), (std::vector<std::string>{"2nd_walk", "2ndWalk"}));
+    EXPECT_EQ(sets[0].name, "2nd walk");
+}
+
 TEST_P(AnimSetCommandTest, StoppingAtARenameKeepsTheStateAndTheRename) {
     struct Stop {
         const char* label;

@@ -94,13 +94,49 @@ TEST(ReadNodes, CommentsAndBlankLinesBetweenEntries) {
     EXPECT_EQ(Entries(list), (std::vector<NodeEntry>{{0, "root", -1}, {1, "child", 0}}));
 }
 
-TEST(FixNames, DotsAndBlanksBecomeUnderscores) {
-    NodeList list(2);
-    list[0].name = "Bip01 L.Arm\tx";
-    list[1].name = "plain";
-    FixNames(list);
-    EXPECT_EQ(list[0].name, "Bip01_L_Arm_x");
-    EXPECT_EQ(list[1].name, "plain");
+TEST(FixNames, EveryCharacterThatEndsAnXNameBecomesAnUnderscore) {
+    struct Case {
+        std::string name;
+        std::string fixed;
+    };
+    const Case cases[] = {
+        {"Bip01 L.Arm\tx", "Bip01_L_Arm_x"},
+        {"plain_name-2", "plain_name-2"},
+        {std::string("nul\0inside", 10), "nul_inside"},
+        {"#root", "_root"},
+        {"//path/to", "__path_to"},
+        {"arm{1};x,y\"z\"", "arm_1__x_y_z_"},
+        {"Kopf\xc3\xa4", "Kopf\xc3\xa4"},  // UTF-8 stays
+        {"\x01\x7f", "__"},
+        {"", ""},
+    };
+    NodeList list;
+    for (const Case& c : cases) {
+        list.emplace_back().name = c.name;
+    }
+    EXPECT_FALSE(FixNames(list)) << "no two fixed names collide";
+    for (size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(list[i].name, cases[i].fixed) << i;
+    }
+}
+
+TEST(FixNames, ReportsTheFirstCollisionThatFixingMakes) {
+    NodeList list(5);
+    list[0].name = "Bip01 L";
+    list[1].name = "Bip01.L";
+    list[2].name = "twice";
+    list[3].name = "twice";  // the file's own duplicate is not the fixing's doing
+    list[4].name = "Bip01{L";
+    const std::optional<NameCollision> collision = FixNames(list);
+    ASSERT_TRUE(collision);
+    EXPECT_EQ(collision->first, "Bip01 L");
+    EXPECT_EQ(collision->second, "Bip01.L");
+    EXPECT_EQ(collision->fixed, "Bip01_L");
+    EXPECT_EQ(collision->more, 1u);
+    EXPECT_EQ(CollisionNotice(*collision),
+              "The nodes \"Bip01 L\" and \"Bip01.L\" are both named Bip01_L in the X file; bones "
+              "and animations of that name refer to the first.\n1 more node shares a name with an "
+              "earlier node in the same way.");
 }
 
 // Reads "nodes" and "skeleton" sections, expecting success.
@@ -129,6 +165,22 @@ TEST(ReadSkeleton, ReferenceFrameSetsLocalMatricesWithRootCorrection) {
     EXPECT_EQ(list[1].localMatrix, EulerTransform(1, 2, 3, 0.5f, 0, 0.25f));
     EXPECT_EQ(list[2].localMatrix, IdentityMatrix()) << "a node without key keeps the identity";
     EXPECT_EQ(list[1].track.keyCount, 0);
+}
+
+TEST(ReadSkeleton, RootsAreTurnedAfterTheirOwnTransform) {
+    // Real characters put the root at pelvis height and turn it about z: the quarter turn
+    // that the vertices get must come after that, so the root's origin is turned like them.
+    const NodeList list = ReadSkeletonOk("0 root -1\n1 child 0\n",
+                                         "time 0\n0 1 2 38 0.1 0.2 -1.570796\n1 0 0 5 0 0 0\nend\n",
+                                         SkeletonMode::kReference);
+    const Matrix& root = list[0].localMatrix;
+    EXPECT_EQ(root, Multiply(EulerTransform(1, 2, 38, 0.1f, 0.2f, -1.570796f),
+                             RotationXMatrix(kRootAngle)));
+    // (1, 2, 38) turned to (1, 38, -2), up to the angle's single-precision rounding.
+    EXPECT_NEAR(root(3, 0), 1, 1e-4);
+    EXPECT_NEAR(root(3, 1), 38, 1e-4);
+    EXPECT_NEAR(root(3, 2), -2, 1e-4);
+    EXPECT_EQ(list[1].localMatrix, TranslationMatrix(0, 0, 5)) << "children are not turned";
 }
 
 TEST(ReadSkeleton, IndentedTimeAndEndAndBlankLines) {

@@ -12,8 +12,10 @@
 #include "scene/node_ops.h"
 #include "smd/smd_animation.h"
 #include "smd/smd_reference.h"
+#include "support/recording_interaction.h"
 #include "support/scripted_interaction.h"
 #include "support/temp_dir.h"
+#include "xfile/x_file_reader.h"
 
 namespace toravel {
 namespace {
@@ -259,6 +261,87 @@ TEST(AssimpReadsExports, SmdAndXAnimationsMerged) {
     ASSERT_EQ(RunConvert(merge, messages), kExitDone) << messages.str();
     CheckWithAssimp(merge.output, model);
     EXPECT_EQ(TempDir::Read(merge.output), TempDir::Read(expected.output));
+}
+
+TEST(AssimpReadsExports, NamesThatXCannotHoldAreFixedAndReadBack) {
+    TempDir dir;
+    // Node names with a NUL, braces, a leading '#', blanks and UTF-8 bytes.
+    const std::string nodes = std::string("nodes\n0 \"#root\" -1\n1 \"nul") + '\0' +
+                              "byte\" 0\n2 \"arm{1}\" 1\n3 \"Bip01 L Hand\" 2\n"
+                              "4 \"Kopf\xc3\xa4\" 0\nend\n";
+    const std::string keys =
+        "0 0 0 30 0 0 -1.570796\n1 0 0 6 0 0 0\n2 0 4 0 0 0 0.3\n"
+        "3 0 3 0 0 0 0\n4 0 0 9 0 0 0\n";
+    const std::string reference =
+        dir.Write("ref.smd", "version 1\n" + nodes + "skeleton\ntime 0\n" + keys +
+                                 "end\ntriangles\nskin.bmp\n"
+                                 "2 0 4 36 0 0 1 0 0 1 2 1\n3 0 7 36 0 0 1 1 0 2 3 0.5 4 0.5\n"
+                                 "1 0 0 36 0 0 1 0 1\nend\n");
+    const std::string animation =
+        "version 1\n" + nodes + "skeleton\ntime 0\n" + keys + "time 1\n" + keys + "end\n";
+    ConvertRequest request;
+    request.reference = reference;
+    request.animations = {{dir.Write("a.smd", animation), "Run Fast"},
+                          {dir.Write("b.smd", animation), "walk.cycle"},
+                          {dir.Write("c.smd", animation), "2ndWalk"}};
+    request.output = dir.File("out.x");
+    std::ostringstream messages;
+    ASSERT_EQ(RunConvert(request, messages), kExitDone) << messages.str();
+    // The notices announce the names that the file holds.
+    EXPECT_NE(messages.str().find("\"Run Fast\" holds characters"), std::string::npos)
+        << messages.str();
+    EXPECT_NE(messages.str().find("named Run_Fast."), std::string::npos);
+    EXPECT_NE(messages.str().find("named walk_cycle."), std::string::npos);
+    EXPECT_EQ(messages.str().find("2ndWalk"), std::string::npos) << "a valid name needs no notice";
+
+    const std::vector<std::string> frames = {"_root", "nul_byte", "arm_1_", "Bip01_L_Hand",
+                                             "Kopf\xc3\xa4"};
+    const std::vector<std::string> sets = {"Run_Fast", "walk_cycle", "2ndWalk"};
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(request.output, 0);
+    ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+    for (const std::string& name : frames) {
+        EXPECT_NE(FindNode(scene->mRootNode, name), nullptr) << name;
+    }
+    ASSERT_EQ(scene->mNumAnimations, sets.size());
+    for (size_t s = 0; s < sets.size(); ++s) {
+        EXPECT_EQ(scene->mAnimations[s]->mName.C_Str(), sets[s]);
+        EXPECT_EQ(scene->mAnimations[s]->mNumChannels, frames.size());
+    }
+    ASSERT_EQ(scene->mNumMeshes, 1u);
+    EXPECT_EQ(scene->mMeshes[0]->mNumBones, 4u)
+        << "arm, hand, head and the unlinked vertex's owner";
+
+    // Toravel's own reader reads the same names back.
+    testing::RecordingInteraction ui;
+    XFileReader doc;
+    LineTokenizer tokenizer;
+    ASSERT_TRUE(LoadXFileFrom(doc, {request.output, "out.x"}, tokenizer, ui));
+    ASSERT_EQ(doc.frames.size(), frames.size() + 1);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(doc.frames[i + 1].name, frames[i]);
+    }
+    ASSERT_EQ(doc.animSets.size(), sets.size());
+    for (size_t s = 0; s < sets.size(); ++s) {
+        EXPECT_EQ(doc.animSets[s].name, sets[s]);
+    }
+}
+
+TEST(AssimpReadsExports, NodesWhoseFixedNamesCollideLoadWithOneWarning) {
+    TempDir dir;
+    ConvertRequest request;
+    request.reference = dir.Write("ref.smd",
+                                  "version 1\nnodes\n0 \"Bip01\" -1\n1 \"Bip01 L\" 0\n"
+                                  "2 \"Bip01.L\" 0\n3 \"Bip01{L\" 0\nend\nskeleton\ntime 0\n"
+                                  "0 0 0 0 0 0 0\n1 1 0 0 0 0 0\n2 2 0 0 0 0 0\n3 3 0 0 0 0 0\n"
+                                  "end\ntriangles\nend\n");
+    request.output = dir.File("out.x");
+    std::ostringstream messages;
+    ASSERT_EQ(RunConvert(request, messages), kExitDone) << messages.str();
+    EXPECT_EQ(messages.str(),
+              "Duplicate Node Names: The nodes \"Bip01 L\" and \"Bip01.L\" are both named Bip01_L "
+              "in the X file; bones and animations of that name refer to the first.\n"
+              "  1 more node shares a name with an earlier node in the same way.\n");
 }
 
 }  // namespace
