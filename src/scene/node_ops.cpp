@@ -175,6 +175,35 @@ NodeIndex SelectSkeletonRoot(const NodeList& list, UserInteraction& ui) {
     return kNoNode;
 }
 
+NodeIndex FindNodeDeeperThan(const NodeList& list, size_t maxDepth) {
+    std::vector<size_t> depth(list.size(), 0);
+    NodeIndex deepest = kNoNode;
+    auto valid = [&](NodeIndex n) { return n >= 0 && static_cast<size_t>(n) < list.size(); };
+    // Level by level from every root: each node's children get its level plus one.
+    std::vector<NodeIndex> pending;
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (list[i].parentId < 0) {
+            depth[i] = 1;
+            pending.push_back(static_cast<NodeIndex>(i));
+        }
+    }
+    while (!pending.empty()) {
+        const NodeIndex n = pending.back();
+        pending.pop_back();
+        const size_t level = depth[static_cast<size_t>(n)];
+        if (level > maxDepth && (deepest == kNoNode || n < deepest)) {
+            deepest = n;
+        }
+        for (NodeIndex c = list[static_cast<size_t>(n)].firstChild;
+             valid(c) && depth[static_cast<size_t>(c)] == 0;
+             c = list[static_cast<size_t>(c)].nextSibling) {
+            depth[static_cast<size_t>(c)] = level + 1;
+            pending.push_back(c);
+        }
+    }
+    return deepest;
+}
+
 void ComputeCombinedMatrices(NodeList& list, NodeIndex node, const Matrix& parentMatrix) {
     // Each entry is a node whose own matrix and whose later siblings still need the matrix
     // of their parent. The visit count guards against malformed links.

@@ -41,6 +41,15 @@ class NodeNameIndex {
 // titled "Invalid Node Structure" when `ui` is given. Expects a list without links.
 bool LinkParents(NodeList& list, UserInteraction* ui);
 
+// The deepest hierarchy any reader accepts: a chain of this many SMD nodes, or frames nested
+// this many levels below an X file's Scene_Root, which is what such a chain is written as.
+// Deeper input is refused at load, so whatever loads also exports and reads back.
+inline constexpr size_t kMaxHierarchyDepth = 100000;
+
+// The first node in list order that lies more than `maxDepth` levels deep (a root is at level
+// 1), or kNoNode. Expects linked parents.
+NodeIndex FindNodeDeeperThan(const NodeList& list, size_t maxDepth);
+
 // The node that roots the skeleton, or kNoNode after a message titled
 // "Incorrect node structure".
 NodeIndex SelectSkeletonRoot(const NodeList& list, UserInteraction& ui);

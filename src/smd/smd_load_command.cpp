@@ -39,6 +39,13 @@ bool ReadSmdSections(TextInput& input, LineTokenizer& tokenizer, NodeList& nodes
     if (!LinkParents(nodes, ui)) {
         return false;
     }
+    if (const NodeIndex deep = FindNodeDeeperThan(nodes, kMaxHierarchyDepth); deep != kNoNode) {
+        const SceneNode& node = nodes[static_cast<size_t>(deep)];
+        return Fail(ui,
+                    "Node " + std::to_string(node.id) + " (" + node.name + ") lies more than " +
+                        std::to_string(kMaxHierarchyDepth) + " levels deep in the hierarchy.",
+                    "Invalid Node Structure");
+    }
     progress("Reading the skeleton structure..");
     if (!ReadSkeleton(input, tokenizer, nodes, mode, ui)) {
         return false;

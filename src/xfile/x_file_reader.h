@@ -13,13 +13,15 @@
 #include <vector>
 
 #include "app/user_interaction.h"
+#include "scene/node_ops.h"
 #include "scene/records.h"
 #include "smd/line_tokenizer.h"
 
 namespace toravel {
 
-// Frames nested deeper than this many levels below Scene_Root end the load with a message.
-inline constexpr size_t kMaxXFrameNesting = 1000;
+// Frames nested deeper than this many levels below Scene_Root end the load with a message:
+// the depth that the SMD readers accept, so every file Toravel writes reads back.
+inline constexpr size_t kMaxXFrameNesting = kMaxHierarchyDepth;
 
 struct XFileReader {
     bool loaded = false;

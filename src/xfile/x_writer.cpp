@@ -131,6 +131,21 @@ void WriteFrames(TextWriter& out, const NodeList& nodes, NodeIndex first, int de
     }
 }
 
+// Whether `root` is the outermost frame of an X file: named Scene_Root, without a mesh, and
+// the list's only root.
+bool IsFileSceneRoot(const NodeList& nodes, NodeIndex root) {
+    const SceneNode& node = nodes[static_cast<size_t>(root)];
+    if (node.name != "Scene_Root" || node.mesh.HasMesh()) {
+        return false;
+    }
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (nodes[i].parentId < 0 && static_cast<NodeIndex>(i) != root) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void WriteIndent(TextWriter& out, int depth) {
@@ -153,13 +168,22 @@ bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, UserInteraction& u
         out.Text("AnimTicksPerSecond {\n ").Unsigned(*prelude.ticksPerSecond).Text(";\n}\n\n");
     }
     out.Text("Frame Scene_Root {").Newline();
-    WriteFrameTransformMatrix(out, 1, IdentityMatrix());
     size_t budget = nodes.size();
-    WriteFrames(out, nodes, root, 1, budget);
-    const int32_t rootId = nodes[static_cast<size_t>(root)].id;
-    for (size_t i = 0; i < nodes.size(); ++i) {
-        if (nodes[i].parentId == -1 && nodes[i].id != rootId) {
-            WriteFrames(out, nodes, static_cast<NodeIndex>(i), 1, budget);
+    const SceneNode& rootNode = nodes[static_cast<size_t>(root)];
+    if (IsFileSceneRoot(nodes, root)) {
+        // Frames read from an X file: its Scene_Root is the one written, with its own matrix,
+        // so a file read and written again comes out the same.
+        WriteFrameTransformMatrix(out, 1, rootNode.localMatrix);
+        --budget;
+        WriteFrames(out, nodes, rootNode.firstChild, 1, budget);
+    } else {
+        WriteFrameTransformMatrix(out, 1, IdentityMatrix());
+        WriteFrames(out, nodes, root, 1, budget);
+        const int32_t rootId = rootNode.id;
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            if (nodes[i].parentId == -1 && nodes[i].id != rootId) {
+                WriteFrames(out, nodes, static_cast<NodeIndex>(i), 1, budget);
+            }
         }
     }
     out.Char('}').Newline();

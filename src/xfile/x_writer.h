@@ -26,8 +26,10 @@ struct SceneFramesPrelude {
     std::optional<uint32_t> ticksPerSecond;  // an AnimTicksPerSecond block
 };
 
-// Writes the header, the Scene_Root frame and every frame below it. Writes nothing and
-// returns false when SelectSkeletonRoot finds no single root (it has shown its message).
+// Writes the header, the Scene_Root frame and every frame below it. Frames read from an X file
+// (whose one root is its own Scene_Root) are written with that Scene_Root, so that reading and
+// writing again gives the same file. Writes nothing and returns false when SelectSkeletonRoot
+// finds no single root (it has shown its message).
 bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, UserInteraction& ui,
                       const SceneFramesPrelude& prelude = {});
 

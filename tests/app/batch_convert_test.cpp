@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
+#include "scene/node_ops.h"
 #include "support/temp_dir.h"
 
 namespace toravel {
@@ -210,7 +212,7 @@ TEST(BatchConvert, XFilesMergeAsReferenceAndAsAnimations) {
     EXPECT_NE(walkAt, std::string::npos);
     EXPECT_LT(runAt, walkAt);
 
-    // The X file as the reference: its frames (inside their own Scene_Root) and its set.
+    // The X file as the reference: its frames, under its own Scene_Root, and its set.
     ConvertRequest fromX;
     fromX.reference = first.output;
     fromX.animations = {{run, std::nullopt}};
@@ -219,7 +221,9 @@ TEST(BatchConvert, XFilesMergeAsReferenceAndAsAnimations) {
     EXPECT_EQ(converted.code, kExitDone) << converted.messages;
     const std::string y = TempDir::Read(fromX.output);
     EXPECT_NE(y.find("Frame Scene_Root {\n\n FrameTransformMatrix {"), std::string::npos);
-    EXPECT_NE(y.find("\n Frame Scene_Root {\n"), std::string::npos);
+    EXPECT_EQ(y.find("\n Frame Scene_Root {\n"), std::string::npos) << "not nested in itself";
+    EXPECT_EQ(y.substr(0, y.find("AnimationSet")),
+              TempDir::Read(first.output).substr(0, y.find("AnimationSet")));
     EXPECT_NE(y.find("AnimationSet walk {"), std::string::npos);
     EXPECT_NE(y.find("AnimationSet run {"), std::string::npos);
 }
@@ -248,6 +252,52 @@ TEST(BatchConvert, UnnamedXSetsAreNamedAfterTheFile) {
     for (const char* name : {"moves_1", "moves_2", "jump_1", "jump_2"}) {
         EXPECT_NE(x.find("AnimationSet " + std::string(name) + " {"), std::string::npos) << name;
     }
+}
+
+// A chain of `depth` nodes, the last one owning a triangle.
+std::string Chain(size_t depth) {
+    std::string text = "version 1\nnodes\n";
+    for (size_t i = 0; i < depth; ++i) {
+        text += std::to_string(i) + " b" + std::to_string(i) + " " +
+                (i == 0 ? std::string("-1") : std::to_string(i - 1)) + "\n";
+    }
+    text += "end\nskeleton\ntime 0\n";
+    for (size_t i = 0; i < depth; ++i) {
+        text += std::to_string(i) + " 0 0 1 0 0 0\n";
+    }
+    const std::string last = std::to_string(depth - 1);
+    text += "end\ntriangles\nskin.bmp\n";
+    for (int k = 0; k < 3; ++k) {
+        text += last + " 0 0 0 0 0 1 0 0\n";
+    }
+    return text + "end\n";
+}
+
+TEST(BatchConvert, ChainAtTheDepthLimitRoundTripsAndOneMoreIsRefused) {
+    TempDir dir;
+    ConvertRequest request;
+    request.reference = dir.Write("deep.smd", Chain(kMaxHierarchyDepth));
+    request.output = dir.File("deep.x");
+    ConvertResult run = Convert(request);
+    ASSERT_EQ(run.code, kExitDone) << run.messages;
+    EXPECT_EQ(run.messages, "");
+
+    // The file reads back: the chain below Scene_Root, and it converts again unchanged.
+    ConvertRequest again;
+    again.reference = request.output;
+    again.output = dir.File("again.x");
+    run = Convert(again);
+    ASSERT_EQ(run.code, kExitDone) << run.messages;
+    EXPECT_TRUE(TempDir::Read(again.output) == TempDir::Read(request.output));
+
+    request.reference = dir.Write("deeper.smd", Chain(kMaxHierarchyDepth + 1));
+    request.output = dir.File("deeper.x");
+    run = Convert(request);
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_EQ(run.messages,
+              "Invalid Node Structure: Node 100000 (b100000) lies more than 100000 levels deep in "
+              "the hierarchy.\n");
+    EXPECT_FALSE(std::filesystem::exists(request.output));
 }
 
 }  // namespace

@@ -315,17 +315,14 @@ TEST(XReaderFrames, NestingUpToTheLimitLoadsAndDeeperFailsWithAMessage) {
         for (size_t i = 1; i <= depth; ++i) {
             text += "Frame F" + std::to_string(i) + " {\n" + kXMatrix;
         }
-        text += std::string(depth, '}');
-        for (size_t i = 1; i < text.size(); ++i) {
-            if (text[i] == '}' && text[i - 1] == '}') {
-                text.insert(i, "\n");
-            }
+        for (size_t i = 1; i <= depth; ++i) {
+            text += "}\n";
         }
-        return XRoot(text + "\n");
+        return XRoot(text);
     };
     EXPECT_EQ(LoadGood(chain(kMaxXFrameNesting)).frames.size(), kMaxXFrameNesting + 1);
     const XFileReader doc = LoadBad(chain(kMaxXFrameNesting + 1),
-                                    "Frames nested more than 1000 levels deep in frame F1000.");
+                                    "Frames nested more than 100000 levels deep in frame F100000.");
     EXPECT_EQ(doc.frames.size(), kMaxXFrameNesting + 1);
 }
 
