@@ -225,6 +225,19 @@ bool ReadSkeleton(TextInput& input, LineTokenizer& tokenizer, NodeList& list, Sk
     }
 }
 
+bool SkipSkeleton(TextInput& input, LineTokenizer& tokenizer, UserInteraction* ui) {
+    if (tokenizer.NextToken(input) != "skeleton") {
+        return Fail(ui, "Token 'skeleton' expected. Not found.");
+    }
+    std::string_view line;
+    while (input.ReadLine(line)) {
+        if (TrimBlanks(line) == "end") {
+            return true;
+        }
+    }
+    return Fail(ui, kFileEof);
+}
+
 std::optional<NameCollision> FixNames(NodeList& list) {
     return FixNodeNames(list);
 }

@@ -37,6 +37,10 @@ bool ReadNodes(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserI
 bool ReadSkeleton(TextInput& input, LineTokenizer& tokenizer, NodeList& list, SkeletonMode mode,
                   UserInteraction* ui);
 
+// The "skeleton" section up to its "end" without reading its frames, for readers that need
+// only the triangles. The same rules find the section and its end as in ReadSkeleton.
+bool SkipSkeleton(TextInput& input, LineTokenizer& tokenizer, UserInteraction* ui);
+
 // Makes every node name a valid X name (FixXName); reports the first pair of nodes whose
 // names became equal.
 std::optional<NameCollision> FixNames(NodeList& list);

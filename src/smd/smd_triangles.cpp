@@ -82,27 +82,23 @@ class TriangleReader {
 
   private:
     bool ReadTriangle(bool& endMet) {
-        const std::string_view token = tokenizer_.NextToken(input_);
-        if (token.empty()) {
-            return Fail(ui_, "Unexpected EOF in 'triangles' section.");
+        switch (ReadSmdTriangle(input_, tokenizer_, triangle_)) {
+            case TriangleRead::kEnd:
+                endMet = true;
+                return true;
+            case TriangleRead::kNoToken:
+                return Fail(ui_, "Unexpected EOF in 'triangles' section.");
+            case TriangleRead::kBadVertex:
+                return Fail(ui_, kFileEof);
+            case TriangleRead::kTriangle:
+                break;
         }
-        if (token == "end") {
-            endMet = true;
-            return true;
-        }
-        // The texture name is the whole rest of the line: names may hold blanks.
-        const std::string_view texture = TrimBlanks(tokenizer_.TakeLineFromToken());
-
-        // Read and check all three vertices before the mesh changes, so that a broken
-        // triangle leaves nothing behind.
+        // All three vertices are checked before the mesh changes, so that a broken triangle
+        // leaves nothing behind.
+        const SmdVertex* const vertices = triangle_.vertices;
         NodeIndex owners[3];
         for (int k = 0; k < 3; ++k) {
-            if (!ReadVertexLine(input_, vertices_[k])) {
-                return Fail(ui_, kFileEof);
-            }
-        }
-        for (int k = 0; k < 3; ++k) {
-            owners[k] = ids_.Find(vertices_[k].boneId);
+            owners[k] = ids_.Find(vertices[k].boneId);
             if (owners[k] == kNoNode) {
                 return Fail(ui_, "Invalid node id in 'triangles' section.");
             }
@@ -110,9 +106,9 @@ class TriangleReader {
 
         const NodeIndex meshNode = owners[0];
         MeshData& mesh = list_[static_cast<size_t>(meshNode)].mesh;
-        const int32_t material = Material(mesh, meshNode, texture);
+        const int32_t material = Material(mesh, meshNode, triangle_.texture);
         for (int k = 0; k < 3; ++k) {
-            AddVertex(mesh, meshNode, owners[k], vertices_[k]);
+            AddVertex(mesh, meshNode, owners[k], vertices[k]);
         }
         ++mesh.faceCount;
         ++mesh.normalFaceCount;
@@ -158,14 +154,13 @@ class TriangleReader {
 
     void AddVertex(MeshData& mesh, NodeIndex meshNode, NodeIndex owner, const SmdVertex& v) {
         const auto index = static_cast<int32_t>(mesh.positions.size());
-        // The file is z-up: (x, y, z) becomes (x, z, -y), and v counts from the top.
-        mesh.positions.push_back({v.position.x, v.position.z, -v.position.y});
+        mesh.positions.push_back(ToYUp(v.position));
         mesh.faceIndices.push_back(index);
         ++mesh.vertexCount;
-        mesh.normals.push_back({v.normal.x, v.normal.z, -v.normal.y});
+        mesh.normals.push_back(ToYUp(v.normal));
         mesh.normalFaceIndices.push_back(mesh.normalCount);
         ++mesh.normalCount;
-        mesh.texCoords.push_back({v.texCoord.u, 1.0f - v.texCoord.v});
+        mesh.texCoords.push_back(ToXTexCoord(v.texCoord));
         mesh.texCoordCount = static_cast<int32_t>(mesh.texCoords.size());
 
         // A vertex without links belongs wholly to its owning bone.
@@ -196,7 +191,7 @@ class TriangleReader {
     NodeList& list_;
     UserInteraction* ui_;
     const NodeIdIndex ids_;
-    SmdVertex vertices_[3];
+    SmdTriangle triangle_;
     std::unordered_map<MeshKey, int32_t, MeshKeyHash> materials_;
     NodeIndex lastMaterialNode_ = kNoNode;
     std::string_view lastTexture_;
@@ -262,6 +257,24 @@ bool ReadVertexLine(TextInput& input, SmdVertex& vertex) {
         }
     } while (TrimBlanks(line).empty());
     return ParseVertexLine(line, vertex);
+}
+
+TriangleRead ReadSmdTriangle(TextInput& input, LineTokenizer& tokenizer, SmdTriangle& triangle) {
+    const std::string_view token = tokenizer.NextToken(input);
+    if (token.empty()) {
+        return TriangleRead::kNoToken;
+    }
+    if (token == "end") {
+        return TriangleRead::kEnd;
+    }
+    // The texture name is the whole rest of the line: names may hold blanks.
+    triangle.texture = TrimBlanks(tokenizer.TakeLineFromToken());
+    for (SmdVertex& vertex : triangle.vertices) {
+        if (!ReadVertexLine(input, vertex)) {
+            return TriangleRead::kBadVertex;
+        }
+    }
+    return TriangleRead::kTriangle;
 }
 
 int32_t FindOrAddMaterial(MeshData& mesh, std::string_view textureFile) {

@@ -39,6 +39,34 @@ bool ParseVertexLine(std::string_view line, SmdVertex& vertex);
 // line cannot be parsed.
 bool ReadVertexLine(TextInput& input, SmdVertex& vertex);
 
+// From the file's z-up space into the y-up space of the X file: (x, y, z) becomes (x, z, -y),
+// and texture coordinates count v from the top.
+inline Vector3 ToYUp(const Vector3& v) {
+    return {v.x, v.z, -v.y};
+}
+inline Vector2 ToXTexCoord(const Vector2& t) {
+    return {t.u, 1.0f - t.v};
+}
+
+// One triangle of the "triangles" section as written: its texture name, which is the rest of
+// its line without surrounding blanks, and its three vertex lines.
+struct SmdTriangle {
+    std::string_view texture;
+    SmdVertex vertices[3];
+};
+
+// What reading the next triangle found.
+enum class TriangleRead {
+    kTriangle,   // a whole triangle
+    kEnd,        // the section's "end"
+    kNoToken,    // the input ended or failed where a texture name should start
+    kBadVertex,  // a vertex line is missing or cannot be parsed
+};
+
+// Reads the next triangle of the section, or its "end". The texture name is a view into the
+// input's text. Every reader of triangles goes through here, so all read them alike.
+TriangleRead ReadSmdTriangle(TextInput& input, LineTokenizer& tokenizer, SmdTriangle& triangle);
+
 // The index of the first material of `mesh` with this texture file, appending a material with
 // the SMD defaults when there is none.
 int32_t FindOrAddMaterial(MeshData& mesh, std::string_view textureFile);

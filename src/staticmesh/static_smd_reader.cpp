@@ -2,88 +2,47 @@
 
 #include <unordered_map>
 
+#include "smd/line_tokenizer.h"
+#include "smd/smd_sections.h"
+#include "smd/smd_triangles.h"
+
 namespace toravel {
 
 namespace {
 
-// Reads lines with the states of a line-reading stream: after the end of the input or a line
-// longer than TextInput::kMaxLineLength, the reader is no longer good and every further line
-// reads as empty.
-class LineReader {
-  public:
-    explicit LineReader(TextInput& input) : input_(input) {}
-
-    std::string_view Next() {
-        std::string_view line;
-        if (!input_.ReadLine(line)) {
-            return {};
-        }
-        return line;
-    }
-    bool good() const { return input_.good(); }
-
-  private:
-    TextInput& input_;
-};
-
-// Lines up to one that is exactly "end"; afterwards the reader must still be good.
-bool SkipSection(LineReader& reader) {
-    while (reader.good() && reader.Next() != "end") {
-    }
-    return reader.good();
-}
-
-// "%d %f %f %f %f %f %f %f %f": bone, position, normal, texture coordinate. Text after the
-// ninth number is ignored.
-bool ScanCorner(std::string_view line, Vector3& position, Vector3& normal, Vector2& texCoord) {
-    int32_t bone = 0;
-    size_t used = ParseInt(line, bone);
-    if (used == 0) {
-        return false;
-    }
-    line.remove_prefix(used);
-    float numbers[8];
-    for (float& number : numbers) {
-        used = ParseFloat(line, number);
-        if (used == 0) {
-            return false;
-        }
-        line.remove_prefix(used);
-    }
-    position = {numbers[0], numbers[2], -numbers[1]};
-    normal = {numbers[3], numbers[5], -numbers[4]};
-    texCoord = {numbers[6], 1.0f - numbers[7]};
-    return true;
-}
-
-bool ReadStaticSmd(LineReader& reader, StaticTriangleSet& set) {
-    if (reader.Next() != "version 1" || reader.Next() != "nodes" || !SkipSection(reader) ||
-        reader.Next() != "skeleton" || !SkipSection(reader) || reader.Next() != "triangles") {
+// The header, the nodes and the triangles are read by the same readers as a reference file's;
+// the skeleton is passed over. False at the first violation, showing nothing.
+bool ReadStaticSmd(TextInput& input, StaticTriangleSet& set) {
+    LineTokenizer tokenizer;
+    NodeList nodes;
+    if (!ReadHeader(input) || !ReadNodes(input, tokenizer, nodes, nullptr) ||
+        !SkipSkeleton(input, tokenizer, nullptr) || tokenizer.NextToken(input) != "triangles") {
         return false;
     }
     std::unordered_map<std::string, int32_t> materialIndex;
+    SmdTriangle read;
     for (;;) {
-        const std::string_view name = reader.Next();
-        if (name == "end") {
-            return true;
+        switch (ReadSmdTriangle(input, tokenizer, read)) {
+            case TriangleRead::kEnd:
+                return true;
+            case TriangleRead::kNoToken:
+            case TriangleRead::kBadVertex:
+                return false;
+            case TriangleRead::kTriangle:
+                break;
         }
         const auto [entry, added] = materialIndex.try_emplace(
-            std::string(name), static_cast<int32_t>(materialIndex.size()));
+            std::string(read.texture), static_cast<int32_t>(materialIndex.size()));
         if (added) {
             set.materialNames.push_back(entry->first);
         }
-        StaticTriangle triangle;
+        StaticTriangle& triangle = set.triangles.emplace_back();
         for (size_t k = 0; k < 3; ++k) {
-            if (!ScanCorner(reader.Next(), triangle.cornerPositions[k], triangle.cornerNormals[k],
-                            triangle.cornerTexCoords[k])) {
-                return false;
-            }
-        }
-        if (!reader.good()) {
-            return false;
+            triangle.cornerPositions[k] = ToYUp(read.vertices[k].position);
+            triangle.cornerNormals[k] = ToYUp(read.vertices[k].normal);
+            triangle.cornerTexCoords[k] = ToXTexCoord(read.vertices[k].texCoord);
         }
         set.triangleMaterials.push_back(entry->second);
-        set.triangles.push_back(triangle);
     }
 }
 
@@ -91,8 +50,8 @@ bool ReadStaticSmd(LineReader& reader, StaticTriangleSet& set) {
 
 bool ParseStaticSmd(TextInput& input, StaticTriangleSet& set, UserInteraction& ui) {
     set = StaticTriangleSet();
-    LineReader reader(input);
-    if (!ReadStaticSmd(reader, set)) {
+    if (!ReadStaticSmd(input, set)) {
+        set = StaticTriangleSet();
         ui.ShowMessage("Invalid SMD file format", "Load Error");
         return false;
     }

@@ -1,7 +1,7 @@
 // Reading an SMD file as a plain static triangle mesh: only the triangles' positions,
-// normals, texture coordinates and texture names are used; nodes, skeleton and bones are
-// skipped. The reader works line by line on its own and shares nothing with the skeletal
-// SMD readers.
+// normals, texture coordinates and texture names are used; the skeleton and the bones are
+// passed over. The header, nodes and triangles are read by the same readers, with the same
+// rules, as an SMD reference file's.
 #pragma once
 
 #include <array>

@@ -75,5 +75,34 @@ TEST(StaticMeshAssimpTest, ExportedMeshLoadsWithFacesMaterialsAndTextures) {
     EXPECT_EQ(facesOfMaterial[materialOfTexture.at("b b.bmp")], 33u);
 }
 
+TEST(StaticMeshAssimpTest, ExampleCharacterReferenceSavesAsAStaticMesh) {
+    // A decompiled-style reference: a comment line first, quoted names with blanks, links.
+    TempDir dir;
+    const std::string out = dir.File("soldier.x");
+    std::ostringstream messages;
+    ASSERT_EQ(RunStaticExport(std::string(TORAVEL_EXAMPLES_DIR) + "/soldier_reference.smd", out,
+                              false, messages),
+              0)
+        << messages.str();
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(out, 0);
+    ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+    unsigned faces = 0;
+    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+        faces += scene->mMeshes[m]->mNumFaces;
+    }
+    EXPECT_EQ(faces, 704u);
+    std::vector<std::string> textures;
+    for (unsigned i = 0; i < scene->mNumMaterials; ++i) {
+        aiString path;
+        if (scene->mMaterials[i]->GetTexture(aiTextureType_DIFFUSE, 0, &path) == AI_SUCCESS) {
+            textures.emplace_back(path.C_Str());
+        }
+    }
+    std::sort(textures.begin(), textures.end());
+    EXPECT_EQ(textures, (std::vector<std::string>{"soldier_body.bmp", "soldier_head.bmp",
+                                                  "soldier_legs.bmp"}));
+}
+
 }  // namespace
 }  // namespace toravel
