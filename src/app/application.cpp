@@ -13,6 +13,23 @@ Application::~Application() {
     ReleaseStaticMesh(staticMesh);
 }
 
+std::vector<std::string> Application::LoadedInputs() const {
+    std::vector<std::string> paths;
+    if (smdReference.loaded) {
+        paths.push_back(smdReference.filePath);
+    }
+    if (smdAnimation.loaded) {
+        paths.push_back(smdAnimation.filePath);
+    }
+    if (xFile.loaded) {
+        paths.push_back(xFile.filePath);
+    }
+    if (staticMesh.loaded) {
+        paths.push_back(staticMesh.filePath);
+    }
+    return paths;
+}
+
 bool Application::LoadSmdReference() {
     return Run([&] { toravel::LoadSmdReference(smdReference, tokenizer_, *ui_, statusLog_); });
 }

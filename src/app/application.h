@@ -4,6 +4,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/command_guard.h"
 #include "app/user_interaction.h"
@@ -54,6 +56,9 @@ class Application {
     bool MoveXFileToPrimaryNodes();
 
     bool busy() const { return guard_.busy(); }
+
+    // The full paths of the files that the loaded documents were read from.
+    std::vector<std::string> LoadedInputs() const;
 
     SmdReference smdReference;
     SmdAnimation smdAnimation;

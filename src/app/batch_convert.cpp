@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "app/message_stream_interaction.h"
+#include "xfile/replace_file.h"
 
 namespace toravel {
 
@@ -149,6 +150,21 @@ bool AddAllSets(Application& app, AddCommand add, size_t count) {
 
 }  // namespace
 
+std::optional<std::string> InputNamedBy(const std::string& output,
+                                        const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs) {
+        if (IsSameFile(output, input)) {
+            return input;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string OutputIsInputMessage(const std::string& output, const std::string& input) {
+    return "Output Is An Input: " + output + " is the same file as the input " + input +
+           "; Toravel never writes over its inputs. Choose another output file.";
+}
+
 std::string DefaultOutputPath(const std::string& reference) {
     return std::filesystem::path(reference).replace_extension(".x").string();
 }
@@ -157,6 +173,16 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
     ConvertRequest request = original;
     if (request.output.empty()) {
         request.output = DefaultOutputPath(request.reference);
+    }
+    // Nothing is read before this check: an output that is one of the inputs is never written,
+    // whatever --force says.
+    std::vector<std::string> inputs = {request.reference};
+    for (const AnimationInput& input : request.animations) {
+        inputs.push_back(input.path);
+    }
+    if (const std::optional<std::string> input = InputNamedBy(request.output, inputs)) {
+        messages << OutputIsInputMessage(request.output, *input) << '\n';
+        return kExitUsage;
     }
     std::error_code error;
     if (!request.force && std::filesystem::exists(request.output, error)) {

@@ -31,8 +31,15 @@ struct ConvertRequest {
 // The output path for `reference` when none is given: its extension replaced by ".x".
 std::string DefaultOutputPath(const std::string& reference);
 
+// The first of `inputs` that names the same file as `output`, if any.
+std::optional<std::string> InputNamedBy(const std::string& output,
+                                        const std::vector<std::string>& inputs);
+// "Output Is An Input: ..." for a refused output.
+std::string OutputIsInputMessage(const std::string& output, const std::string& input);
+
 // Runs the conversion; messages go to `messages` as their title and text. Returns an ExitCode.
-// Nothing is written unless the whole conversion succeeds.
+// Nothing is written unless the whole conversion succeeds, and never over one of the inputs
+// (kExitUsage, before anything is read).
 int RunConvert(const ConvertRequest& request, std::ostream& messages);
 
 }  // namespace toravel

@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "app/command_table.h"
 #include "app/status_display.h"
+#include "xfile/replace_file.h"
 
 namespace toravel {
 
@@ -132,7 +133,14 @@ class ConsoleInteraction : public UserInteraction {
 
     std::optional<FileChoice> AskSaveFileName(const FileFilter& filter,
                                               std::string_view defaultExtension) override {
-        return AskPath("Save as", filter, defaultExtension);
+        for (;;) {
+            std::optional<FileChoice> file = AskPath("Save as", filter, defaultExtension);
+            if (!file || !IsLoadedInput(file->path)) {
+                return file;
+            }
+            // Never written over: the user picks another file or cancels.
+            out_ << "That file is one of the loaded inputs: " << file->path << '\n';
+        }
     }
 
     void RequestRepaint() override { repaintPending_ = true; }
@@ -166,6 +174,18 @@ class ConsoleInteraction : public UserInteraction {
     }
 
   private:
+    bool IsLoadedInput(const std::string& path) const {
+        if (app_ == nullptr) {
+            return false;
+        }
+        for (const std::string& input : app_->LoadedInputs()) {
+            if (IsSameFile(path, input)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     std::string Paint(std::string_view text, Colour colour) const {
         if (!options_.colour || colour == kValueColour) {
             return std::string(text);

@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/batch_convert.h"
 #include "app/message_stream_interaction.h"
 #include "staticmesh/portable_mesh_layer.h"
 #include "staticmesh/static_mesh.h"
+#include "xfile/replace_file.h"
 
 namespace toravel {
 
@@ -21,6 +23,10 @@ int RunStaticExport(const std::string& in, const std::string& out, bool force,
                     std::ostream& messages) {
     const std::string output =
         out.empty() ? std::filesystem::path(in).replace_extension(".x").string() : out;
+    if (IsSameFile(output, in)) {
+        messages << OutputIsInputMessage(output, in) << '\n';
+        return 2;
+    }
     std::error_code error;
     if (!force && std::filesystem::exists(output, error)) {
         messages << "Overwrite File?: " << output << " exists; use --force to replace it.\n";

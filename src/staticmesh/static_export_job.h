@@ -9,7 +9,8 @@ namespace toravel {
 
 // Loads `in` as a static mesh and exports it to `out` (when empty: `in` with the extension
 // ".x"). An existing output is replaced only when `force` is set. Every message goes to
-// `messages` as "title: text". Returns 0 when the file was written, 1 otherwise.
+// `messages` as "title: text". Returns 0 when the file was written, 2 when the output is the
+// input itself (nothing is read then), 1 otherwise.
 int RunStaticExport(const std::string& in, const std::string& out, bool force,
                     std::ostream& messages);
 

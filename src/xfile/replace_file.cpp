@@ -37,6 +37,12 @@ std::string TemporaryPathFor(const std::string& target) {
     }
 }
 
+bool IsSameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    const bool same = std::filesystem::equivalent(a, b, error);
+    return !error && same;
+}
+
 std::error_code ReplaceWith(const std::string& temporary, const std::string& target) {
     std::error_code error;
     std::filesystem::rename(temporary, target, error);

@@ -297,6 +297,22 @@ TEST(ConsoleSession, SavePromptAppendsTheExtensionToANameWithoutOne) {
     }
 }
 
+TEST(ConsoleSession, SavePromptRefusesALoadedInputAndAsksAgain) {
+    TempDir dir;
+    const std::string ref = dir.Write("ref.smd", kReference);
+    std::filesystem::create_symlink(ref, dir.File("link.x"));
+    const Session session = RunScript("32771\n" + ref + "\n32772\n32776\n" + ref + "\n" +
+                                      dir.File("link.x") + "\n" + dir.File("out.x") + "\n");
+    EXPECT_EQ(session.code, 0);
+    ExpectIn(session, kXSave + ref + "\nThat file is one of the loaded inputs: " + ref + "\n" +
+                          kXSave + dir.File("link.x") +
+                          "\nThat file is one of the loaded inputs: " + dir.File("link.x") + "\n" +
+                          kXSave + dir.File("out.x") + "\n");
+    EXPECT_EQ(TempDir::Read(ref), kReference);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.x")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("out.x")));
+}
+
 TEST(ConsoleSession, AtATerminalNoticesWaitAndAnswersAreNotEchoed) {
     TempDir dir;
     const Session session = RunScript("32771\n" + dir.File("missing.smd") + "\n\nExit\n", false);

@@ -173,4 +173,41 @@ TEST(Cli, StaticExitCodesAndOverwriteRule) {
     EXPECT_EQ(Shell(kToravel + " static --no-such-option " + input).code, 2);
 }
 
+TEST(Cli, AnOutputThatIsAnInputIsRefusedEvenWithForce) {
+    TempDir dir;
+    const std::string reference = TempDir::Read(kExamples + "/soldier_reference.smd");
+    const std::string animation = TempDir::Read(kExamples + "/soldier_walk.smd");
+    dir.Write("ref.smd", reference);
+    dir.Write("walk.smd", animation);
+    dir.Write("quad.smd", kStaticSmd);
+    std::filesystem::create_symlink(dir.File("walk.smd"), dir.File("link.x"));
+    const std::string in = "cd " + dir.path().string() + " && " + kToravel;
+    struct Case {
+        const char* label;
+        std::string command;
+        std::string input;  // the input that the output names
+    };
+    const Case cases[] = {
+        {"the reference by its name", " convert --force ref.smd -o ref.smd", "ref.smd"},
+        {"the reference through ./", " convert --force ref.smd walk.smd -o ./ref.smd", "ref.smd"},
+        {"an animation through a link", " convert --force ref.smd walk.smd -o link.x", "walk.smd"},
+        {"an animation through its folder",
+         " convert --force ref.smd walk.smd -o ../" + dir.path().filename().string() + "/walk.smd",
+         "walk.smd"},
+        {"the static input", " static --force quad.smd -o ./quad.smd", "quad.smd"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const Result run = Shell(in + c.command);
+        EXPECT_EQ(run.code, 2) << run.output;
+        EXPECT_NE(run.output.find("Output Is An Input: "), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("is the same file as the input " + c.input), std::string::npos)
+            << run.output;
+    }
+    EXPECT_EQ(TempDir::Read(dir.File("ref.smd")), reference);
+    EXPECT_EQ(TempDir::Read(dir.File("walk.smd")), animation);
+    EXPECT_EQ(TempDir::Read(dir.File("quad.smd")), kStaticSmd);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.x")));
+}
+
 }  // namespace
