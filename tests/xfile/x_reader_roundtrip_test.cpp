@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/batch_convert.h"
 #include "scene/node_ops.h"
+#include "support/recording_interaction.h"
 #include "support/scripted_interaction.h"
 #include "xfile/x_file_reader.h"
 #include "xfile/x_writer.h"
@@ -192,6 +195,84 @@ TEST(XReaderRoundTrip, WrittenModelLoadsBackAndWritesIdentically) {
 
     // Written as loaded, the file's own Scene_Root is the one written: the same file again.
     EXPECT_EQ(WriteFrames(doc.frames), frames);
+}
+
+// A 12-deep chain with two-letter names whose deepest node owns a skinned mesh on textures
+// with blanks in their names: the writer indents its bone names far to the right.
+std::string DeepReference() {
+    std::string text = "version 1\nnodes\n";
+    for (int i = 0; i < 12; ++i) {
+        text += std::to_string(i) + " \"" + std::string(1, static_cast<char>('A' + i)) + "b\" " +
+                std::to_string(i - 1) + "\n";
+    }
+    text += "end\nskeleton\ntime 0\n";
+    for (int i = 0; i < 12; ++i) {
+        text += std::to_string(i) + " 0.5 1 2 0.1 0.2 0.3\n";
+    }
+    text += "end\ntriangles\n";
+    const char* textures[] = {"skin tex.bmp", "my cloth.tga"};
+    for (int t = 0; t < 4; ++t) {
+        text += std::string(textures[t % 2]) + "\n";
+        for (int k = 0; k < 3; ++k) {
+            text += "11 " + std::to_string(t) + " " + std::to_string(k) + " 1 0 0 1 0.5 0.5 2 " +
+                    std::to_string(11 - k) + " 0.75 " + std::to_string(k) + " 0.25\n";
+        }
+    }
+    return text + "end\n";
+}
+
+std::string DeepAnimation(int frames, float turn) {
+    std::string text = "version 1\nnodes\n";
+    for (int i = 0; i < 12; ++i) {
+        text += std::to_string(i) + " \"" + std::string(1, static_cast<char>('A' + i)) + "b\" " +
+                std::to_string(i - 1) + "\n";
+    }
+    text += "end\nskeleton\n";
+    for (int f = 0; f < frames; ++f) {
+        text += "time " + std::to_string(f) + "\n";
+        for (int i = 0; i < 12; ++i) {
+            text += std::to_string(i) + " 0.5 1 2 " + std::to_string(turn * static_cast<float>(f)) +
+                    " 0.2 0.3\n";
+        }
+    }
+    return text + "end\n";
+}
+
+TEST(XReaderRoundTrip, EveryFileTheWriterWritesReadsBackAndWritesIdentically) {
+    testing::TempDir dir;
+    ConvertRequest request;
+    request.reference = dir.Write("deep.smd", DeepReference());
+    request.animations = {{dir.Write("a.smd", DeepAnimation(3, 0.1f)), "Walk"},
+                          {dir.Write("b.smd", DeepAnimation(2, -0.2f)), "Run"},
+                          {dir.Write("c.smd", DeepAnimation(4, 0.3f)), "Turn"}};
+    request.output = dir.File("first.x");
+    std::ostringstream messages;
+    ASSERT_EQ(RunConvert(request, messages), kExitDone) << messages.str();
+    const std::string first = testing::TempDir::Read(request.output);
+    ASSERT_NE(first.find("\n" + std::string(15, ' ') + "\"Lb\";\n"), std::string::npos)
+        << "a bone name far to the right";
+
+    // Read back as the reference (its sets come along) and written again.
+    ConvertRequest again;
+    again.reference = request.output;
+    again.output = dir.File("again.x");
+    ASSERT_EQ(RunConvert(again, messages), kExitDone) << messages.str();
+    EXPECT_EQ(testing::TempDir::Read(again.output), first);
+
+    // Named materials, as X files bring them, read back too.
+    testing::RecordingInteraction ui;
+    XFileReader doc;
+    ASSERT_TRUE(testing::LoadXText(doc, dir, first, ui));
+    MeshData& mesh = doc.frames.back().mesh;
+    ASSERT_EQ(mesh.materials.size(), 2u);
+    mesh.materials[0].name = "Skin";
+    mesh.materials[1].name = "Cloth_2";
+    const std::string named = WriteFrames(doc.frames) + WriteSets(doc.animSets);
+    ASSERT_NE(named.find("Material Skin{"), std::string::npos);
+    XFileReader reread;
+    ASSERT_TRUE(testing::LoadXText(reread, dir, named, ui, "named.x"));
+    EXPECT_EQ(reread.frames.back().mesh.materials[1].name, "Cloth_2");
+    EXPECT_EQ(WriteFrames(reread.frames) + WriteSets(reread.animSets), named);
 }
 
 // Where a prefix may end without a message: inside a mesh, after its face list and before
