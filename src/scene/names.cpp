@@ -94,13 +94,16 @@ std::optional<NameCollision> FixModelNames(NodeList& list, std::vector<AnimSet>&
 }
 
 std::string CollisionNotice(const NameCollision& collision) {
-    std::string text = "The nodes \"" + Printable(collision.first) + "\" and \"" +
-                       Printable(collision.second) + "\" are both named " + collision.fixed +
-                       " in the X file; bones and animations of that name refer to the first.";
+    // Appended piece by piece: GCC 12 warns falsely about "literal" + std::string temporaries.
+    std::string text = "The nodes \"";
+    text.append(Printable(collision.first)).append("\" and \"");
+    text.append(Printable(collision.second)).append("\" are both named ");
+    text.append(collision.fixed);
+    text.append(" in the X file; bones and animations of that name refer to the first.");
     if (collision.more > 0) {
-        text += "\n" + std::to_string(collision.more) +
-                (collision.more == 1 ? " more node shares" : " more nodes share") +
-                " a name with an earlier node in the same way.";
+        text.append("\n").append(std::to_string(collision.more));
+        text.append(collision.more == 1 ? " more node shares" : " more nodes share");
+        text.append(" a name with an earlier node in the same way.");
     }
     return text;
 }

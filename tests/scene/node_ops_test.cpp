@@ -141,7 +141,7 @@ TEST(SelectSkeletonRoot, RuleAndFallbacks) {
         SCOPED_TRACE(c.label);
         NodeList list;
         for (auto [id, parent, mesh] : c.nodes) {
-            SceneNode n = Node(id, parent, "n" + std::to_string(id));
+            SceneNode n = Node(id, parent, std::string("n").append(std::to_string(id)));
             n.mesh.vertexCount = mesh ? 3 : 0;
             list.push_back(n);
         }

@@ -191,7 +191,7 @@ TEST(TextInput, FloatParsingAgreesWithTheGeneralConversion) {
                                            ? fraction + 1 - static_cast<int>(text.size())
                                            : 0,
                                        '0'));
-            text.insert(text.size() - static_cast<size_t>(fraction), ".");
+            text.insert(text.size() - static_cast<size_t>(fraction), 1, '.');
         }
         check((n % 3 == 0 ? "-" : n % 3 == 1 ? "+" : "") + text);
     }

@@ -413,7 +413,7 @@ TEST(WriteSceneFrames, HundredThousandNodeChain) {
     NodeList nodes;
     nodes.reserve(kHuge);
     for (int i = 0; i < kHuge; ++i) {
-        nodes.push_back(Node(i, i - 1, "n" + std::to_string(i)));
+        nodes.push_back(Node(i, i - 1, std::string("n").append(std::to_string(i))));
     }
     nodes = Linked(std::move(nodes));
     ScriptedInteraction ui;
