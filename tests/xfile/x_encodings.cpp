@@ -269,7 +269,8 @@ std::string CompressX(std::string_view file, size_t blockSize) {
         const std::string_view block = body.substr(at, blockSize);
         z_stream z{};
         EXPECT_EQ(deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
-        const size_t history = std::min<size_t>(at, 32768);
+        // The dictionary is the previous block's output, as the format's writers use it.
+        const size_t history = std::min<size_t>(at, blockSize);
         if (history > 0) {
             EXPECT_EQ(
                 deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(body.data() + at - history),

@@ -19,7 +19,8 @@ namespace toravel::testing {
 std::string TextToBinaryX(std::string_view text);
 
 // The compressed file ("tzip" for text, "bzip" for binary) of an uncompressed one, in blocks
-// of at most `blockSize` uncompressed bytes.
+// of at most `blockSize` (at most 32768) uncompressed bytes, each deflated with the previous
+// block as its dictionary.
 std::string CompressX(std::string_view file, size_t blockSize = 32768);
 
 }  // namespace toravel::testing

@@ -465,7 +465,7 @@ Frame Scene_Root {
    3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;;
    1; 3;0,1,2;;
    VertexDuplicationIndices { 3; 3; 0, 1, 2; }
-   MeshVertexColors { 1; 0;1.0;0.0;0.0;1.0;;; }
+   MeshVertexColors { 3; 0;1.0;0.0;0.0;1.0;;, 1;0.0;1.0;0.0;1.0;;, 2;0.0;0.0;1.0;1.0;;; }
    FVFData { 258; 2; 1, 2; }
    DeclData { 1; 2;0;3;0;; 3; 1, 2, 3; }
    MeshFaceWraps { 1; 0,0;; }
