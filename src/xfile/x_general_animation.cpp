@@ -69,7 +69,7 @@ void XGeneralParser::ReadAnimationSet(const Object& object) {
             Note("reference in AnimationSet", token.position);
             continue;
         }
-        if (token.kind != XTokenKind::kName) {
+        if (!IsIdentifier(token)) {
             Fail(token.position, "expected an Animation or '}' in " + Describe(object) +
                                      ", found " + lex_.Describe(token));
         }
@@ -100,7 +100,7 @@ void XGeneralParser::ReadAnimation(const Object& object, AnimSet& set) {
             }
             continue;
         }
-        if (token.kind != XTokenKind::kName) {
+        if (!IsIdentifier(token)) {
             Fail(token.position, "expected an AnimationKey, a frame reference or '}' in " +
                                      Describe(object) + ", found " + lex_.Describe(token));
         }

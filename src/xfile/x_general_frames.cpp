@@ -69,15 +69,18 @@ void XGeneralParser::ParseFile() {
             }
             case XTokenKind::kTemplate:
                 if (frame >= 0) {
-                    FailExpected(&inFrame, "a data object or '}'");
+                    FailFound(&inFrame, "a data object or '}'", token);
                 }
                 SkipTemplate();
                 continue;
             case XTokenKind::kName:
-                break;
+                if (IsIdentifier(token)) {
+                    break;
+                }
+                [[fallthrough]];
             default:
-                FailExpected(frame >= 0 ? &inFrame : nullptr,
-                             frame >= 0 ? "a data object or '}'" : "a template or data object");
+                FailFound(frame >= 0 ? &inFrame : nullptr,
+                          frame >= 0 ? "a data object or '}'" : "a template or data object", token);
         }
         const Object object = OpenObject(token);
         const XObjectKind kind = XObjectKindOf(object.identifier);
@@ -221,7 +224,7 @@ void XGeneralParser::CloseObject(const Object& object) {
         if (token.kind == XTokenKind::kCloseBrace) {
             return;
         }
-        if (token.kind == XTokenKind::kName) {
+        if (IsIdentifier(token)) {
             SkipUnknown(OpenObject(token));
         } else if (token.kind == XTokenKind::kOpenBrace) {
             ReadReference(object);
@@ -290,7 +293,10 @@ void XGeneralParser::Fail(size_t position, std::string text) {
 }
 
 void XGeneralParser::FailExpected(const Object* in, std::string_view what) {
-    const XToken found = lex_.Peek();
+    FailFound(in, what, lex_.Peek());
+}
+
+void XGeneralParser::FailFound(const Object* in, std::string_view what, const XToken& found) {
     std::string text = "expected " + std::string(what);
     if (in != nullptr && !in->identifier.empty()) {
         text += " in " + Describe(*in);

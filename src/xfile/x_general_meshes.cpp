@@ -81,7 +81,7 @@ int32_t XGeneralParser::ReadMesh(const Object& object) {
             Note("reference in Mesh", token.position);
             continue;
         }
-        if (token.kind != XTokenKind::kName) {
+        if (!IsIdentifier(token)) {
             Fail(token.position, "expected a data object or '}' in " + Describe(object) +
                                      ", found " + lex_.Describe(token));
         }
@@ -295,7 +295,7 @@ void XGeneralParser::ReadMeshMaterialList(const Object& object, MeshData& mesh, 
             mesh.materials.emplace_back();
             continue;
         }
-        if (token.kind != XTokenKind::kName) {
+        if (!IsIdentifier(token)) {
             Fail(token.position, "expected a Material, a reference or '}' in " + Describe(object) +
                                      ", found " + lex_.Describe(token));
         }
@@ -370,7 +370,7 @@ MaterialData XGeneralParser::ReadMaterial(const Object& object) {
             Note("reference in Material", token.position);
             continue;
         }
-        if (token.kind != XTokenKind::kName) {
+        if (!IsIdentifier(token)) {
             Fail(token.position, "expected a data object or '}' in " + Describe(object) +
                                      ", found " + lex_.Describe(token));
         }

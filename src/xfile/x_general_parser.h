@@ -94,7 +94,9 @@ class XGeneralParser {
     template <typename T>
     void Reserve(std::vector<T>& list, uint64_t count, size_t numbers);
     [[noreturn]] void Fail(size_t position, std::string text);
+    // "expected `what` in `in`, found" the next token, or `found`.
     [[noreturn]] void FailExpected(const Object* in, std::string_view what);
+    [[noreturn]] void FailFound(const Object* in, std::string_view what, const XToken& found);
     void Note(std::string_view kind, size_t position);
     void Warn(size_t position, std::string text);
     static std::string Describe(const Object& object);

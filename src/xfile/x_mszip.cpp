@@ -95,11 +95,11 @@ std::string InflateXMsZip(std::string_view file, std::string& out,
         const int status = inflate(&z, Z_FINISH);
         const size_t produced = inflated + 1 - z.avail_out;
         out.resize(start + std::min<size_t>(produced, inflated));
+        if (produced > inflated) {
+            return which + " inflates to more than the " + std::to_string(inflated) +
+                   " bytes its header says" + At(pos);
+        }
         if (status != Z_STREAM_END) {
-            if (produced > inflated) {
-                return which + " inflates to more than the " + std::to_string(inflated) +
-                       " bytes its header says" + At(pos);
-            }
             const std::string detail = z.msg != nullptr ? std::string(" (") + z.msg + ")" : "";
             return "the deflate data of " + which + " is damaged or ends early" + detail +
                    At(pos + 6);

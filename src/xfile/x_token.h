@@ -29,6 +29,16 @@ struct XToken {
     uint32_t count = 0;     // kNumbers: how many numbers
 };
 
+// Whether a token can begin a data object: a name that does not look like a number (in
+// text, numbers and names are both runs of characters).
+inline bool IsIdentifier(const XToken& token) {
+    if (token.kind != XTokenKind::kName || token.text.empty()) {
+        return false;
+    }
+    const char c = token.text[0];
+    return !(c >= '0' && c <= '9') && c != '-' && c != '+' && c != '.';
+}
+
 // A failure of the general reader: where in the data it happened and what was expected.
 // Thrown by the lexers and the parser and caught once, at the reader's entry point, so that
 // every failure ends the read with exactly one message.
