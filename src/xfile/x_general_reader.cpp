@@ -71,6 +71,17 @@ std::string ReadHeader(std::string_view bytes, XFileFormat& format) {
     return {};
 }
 
+// A message as one line of text: control characters that names or damaged data bring in
+// show as '?'.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if ((c >= 0 && c < ' ') || c == '\x7F') {
+            c = '?';
+        }
+    }
+    return text;
+}
+
 XLexer MakeLexer(std::string_view data, const XFileFormat& format) {
     const bool compressed = format.encoding == XEncoding::kCompressedText ||
                             format.encoding == XEncoding::kCompressedBinary;
@@ -81,9 +92,7 @@ XLexer MakeLexer(std::string_view data, const XFileFormat& format) {
                                compressed ? " of the inflated data" : ""));
 }
 
-}  // namespace
-
-XGeneralResult ReadXGeneral(std::string_view bytes, std::string_view name) {
+XGeneralResult Read(std::string_view bytes, std::string_view name) {
     XGeneralResult result;
     const std::string file(name);
     // A byte order mark before the header, as some text editors write it.
@@ -141,6 +150,17 @@ XGeneralResult ReadXGeneral(std::string_view bytes, std::string_view name) {
     if (parsed.droppedWarnings > 0) {
         result.warnings.push_back(file + ": " + std::to_string(parsed.droppedWarnings) +
                                   " more warnings");
+    }
+    return result;
+}
+
+}  // namespace
+
+XGeneralResult ReadXGeneral(std::string_view bytes, std::string_view name) {
+    XGeneralResult result = Read(bytes, name);
+    result.error = OneLine(std::move(result.error));
+    for (std::string& warning : result.warnings) {
+        warning = OneLine(std::move(warning));
     }
     return result;
 }
