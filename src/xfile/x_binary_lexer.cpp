@@ -266,6 +266,19 @@ std::string XBinaryLexer::Where(size_t position) const {
     return "byte offset " + std::to_string(position) + std::string(placeSuffix_);
 }
 
+namespace {
+
+// `text` between `open` and `close`, appended rather than concatenated, which also keeps
+// GCC 12's overlap warning about string concatenation quiet.
+std::string Enclosed(std::string_view open, std::string_view text, std::string_view close) {
+    std::string shown(open);
+    shown.append(text.substr(0, 40));
+    shown.append(close);
+    return shown;
+}
+
+}  // namespace
+
 std::string XBinaryLexer::Describe(const XToken& token) const {
     switch (token.kind) {
         case XTokenKind::kEnd:
@@ -275,9 +288,9 @@ std::string XBinaryLexer::Describe(const XToken& token) const {
         case XTokenKind::kGuid:
             return "a class id";
         case XTokenKind::kString:
-            return "the string \"" + std::string(token.text.substr(0, 40)) + "\"";
+            return Enclosed("the string \"", token.text, "\"");
         default:
-            return "'" + std::string(token.text.substr(0, 40)) + "'";
+            return Enclosed("'", token.text, "'");
     }
 }
 

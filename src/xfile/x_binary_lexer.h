@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "xfile/x_token.h"
 
@@ -87,6 +88,13 @@ class XBinaryLexer {
     size_t Position() const { return state_.pos; }
     // "byte offset N" of a position, with the place suffix.
     std::string Where(size_t position) const;
+    std::vector<std::string> WhereAll(const std::vector<size_t>& positions) const {
+        std::vector<std::string> places;
+        for (size_t position : positions) {
+            places.push_back(Where(position));
+        }
+        return places;
+    }
     std::string Describe(const XToken& token) const;
 
   private:

@@ -134,8 +134,14 @@ XGeneralResult Read(std::string_view bytes, std::string_view name) {
         content.frames = AssembleXFrames(parsed, data.size());
         content.animSets = std::move(parsed.animSets);
         content.ticksPerSecond = parsed.ticksPerSecond;
+        std::vector<size_t> firsts;
         for (const XParsedSkip& skip : parsed.skipped) {
-            content.skipped.push_back({skip.kind, skip.count, lexer.Where(skip.firstPosition)});
+            firsts.push_back(skip.firstPosition);
+        }
+        const std::vector<std::string> places = lexer.WhereAll(firsts);
+        for (size_t i = 0; i < parsed.skipped.size(); ++i) {
+            const XParsedSkip& skip = parsed.skipped[i];
+            content.skipped.push_back({skip.kind, skip.count, places[i]});
         }
         result.content = std::move(content);
     } catch (const XReadFailure& failure) {
@@ -143,9 +149,13 @@ XGeneralResult Read(std::string_view bytes, std::string_view name) {
     } catch (const std::bad_alloc&) {
         result.error = file + ": not enough memory to read the file";
     }
+    std::vector<size_t> positions;
     for (const XParsedWarning& warning : parsed.warnings) {
-        result.warnings.push_back(file + ", " + lexer.Where(warning.position) + ": " +
-                                  warning.text);
+        positions.push_back(warning.position);
+    }
+    const std::vector<std::string> places = lexer.WhereAll(positions);
+    for (size_t i = 0; i < parsed.warnings.size(); ++i) {
+        result.warnings.push_back(file + ", " + places[i] + ": " + parsed.warnings[i].text);
     }
     if (parsed.droppedWarnings > 0) {
         result.warnings.push_back(file + ": " + std::to_string(parsed.droppedWarnings) +

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "xfile/x_binary_lexer.h"
 #include "xfile/x_text_lexer.h"
@@ -34,6 +35,9 @@ class XLexer {
     }
     std::string Where(size_t position) const {
         return binary_ ? bin_.Where(position) : text_.Where(position);
+    }
+    std::vector<std::string> WhereAll(const std::vector<size_t>& positions) const {
+        return binary_ ? bin_.WhereAll(positions) : text_.WhereAll(positions);
     }
     std::string Describe(const XToken& token) const {
         return binary_ ? bin_.Describe(token) : text_.Describe(token);

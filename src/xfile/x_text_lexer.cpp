@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace toravel {
 
@@ -46,8 +47,9 @@ XToken XTextLexer::Next() {
             return token;
         }
         case '<': {
-            const size_t close = data_.find('>', pos_ + 1);
-            if (close != std::string_view::npos && close - pos_ <= 64 &&
+            // A class id is short; looking no further keeps stray brackets cheap.
+            const size_t close = data_.substr(0, pos_ + 64).find('>', pos_ + 1);
+            if (close != std::string_view::npos &&
                 IsGuidText(data_.substr(pos_ + 1, close - pos_ - 1))) {
                 token.kind = XTokenKind::kGuid;
                 token.text = data_.substr(pos_, close + 1 - pos_);
@@ -99,6 +101,26 @@ size_t XTextLexer::ReadNonFinite(size_t start, size_t end, float& value) const {
         return 0;
     }
     return i;
+}
+
+std::vector<std::string> XTextLexer::WhereAll(const std::vector<size_t>& positions) const {
+    // One pass over the data for all of them, in the order of their positions.
+    std::vector<size_t> order(positions.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return positions[a] < positions[b]; });
+    std::vector<std::string> places(positions.size());
+    size_t counted = 0, lines = 0;
+    for (size_t i : order) {
+        const size_t end = std::min(positions[i], data_.size());
+        lines += static_cast<size_t>(std::count(data_.begin() + static_cast<ptrdiff_t>(counted),
+                                                data_.begin() + static_cast<ptrdiff_t>(end), '\n'));
+        counted = end;
+        places[i] = "line " + std::to_string(lines + 1) + std::string(placeSuffix_);
+    }
+    return places;
 }
 
 std::string XTextLexer::Where(size_t position) const {

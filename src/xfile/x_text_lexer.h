@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "smd/text_input.h"
 #include "xfile/x_token.h"
@@ -74,6 +75,8 @@ class XTextLexer {
     size_t Position() const { return pos_; }
     // "line N" of a position, 1-based, with the place suffix.
     std::string Where(size_t position) const;
+    // Where for many positions at once, in one pass over the data.
+    std::vector<std::string> WhereAll(const std::vector<size_t>& positions) const;
     // A token as messages show it after "found".
     std::string Describe(const XToken& token) const;
 
