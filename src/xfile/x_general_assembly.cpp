@@ -11,8 +11,6 @@ namespace toravel {
 
 namespace {
 
-// What copies of referenced meshes and materials may take in all: 64 times the data plus a
-// fixed allowance.
 constexpr uint64_t kCopyBudgetFactor = 64;
 constexpr uint64_t kCopyBudgetAllowance = uint64_t{256} << 20;
 
@@ -38,8 +36,7 @@ uint64_t BytesOf(const MeshData& mesh) {
 
 class Assembler {
   public:
-    Assembler(XParsedFile& parsed, size_t dataSize)
-        : parsed_(parsed), budget_(kCopyBudgetFactor * dataSize + kCopyBudgetAllowance) {}
+    Assembler(XParsedFile& parsed, uint64_t copyBudget) : parsed_(parsed), budget_(copyBudget) {}
 
     NodeList Run() {
         ResolveMaterials();
@@ -207,8 +204,12 @@ class Assembler {
 
 }  // namespace
 
-NodeList AssembleXFrames(XParsedFile& parsed, size_t dataSize) {
-    return Assembler(parsed, dataSize).Run();
+uint64_t XCopyBudget(size_t dataSize) {
+    return kCopyBudgetFactor * dataSize + kCopyBudgetAllowance;
+}
+
+NodeList AssembleXFrames(XParsedFile& parsed, uint64_t copyBudget) {
+    return Assembler(parsed, copyBudget).Run();
 }
 
 }  // namespace toravel

@@ -19,13 +19,18 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "scene/records.h"
 #include "xfile/x_general_parsed.h"
 
 namespace toravel {
 
-// Throws XReadFailure. `dataSize` is the size of the data parsed.
-NodeList AssembleXFrames(XParsedFile& parsed, size_t dataSize);
+// What copies of referenced meshes and materials may take in all, for data of this size:
+// 64 times the data plus 256 MiB.
+uint64_t XCopyBudget(size_t dataSize);
+
+// Throws XReadFailure, also when the copies would take more than `copyBudget` bytes.
+NodeList AssembleXFrames(XParsedFile& parsed, uint64_t copyBudget);
 
 }  // namespace toravel

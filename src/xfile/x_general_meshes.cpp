@@ -326,7 +326,7 @@ void XGeneralParser::ReadMeshMaterialList(const Object& object, MeshData& mesh, 
     // Writers may give fewer indices than faces (the last one then holds for the rest), or
     // none at all for a single material.
     const size_t faces = polygons.faceCount;
-    if (perFace.size() != faces && faces > 0) {
+    if (perFace.size() != faces) {
         if (perFace.size() > faces) {
             perFace.resize(faces);
         } else if (!perFace.empty() || materials > 0) {
@@ -337,7 +337,7 @@ void XGeneralParser::ReadMeshMaterialList(const Object& object, MeshData& mesh, 
                                   std::to_string(faces) + " faces");
     }
     mesh.faceMaterials.clear();
-    Reserve(mesh.faceMaterials, mesh.faceIndices.size() / 3, 0 + 1);
+    mesh.faceMaterials.reserve(mesh.faceIndices.size() / 3);
     for (size_t f = 0; f < perFace.size(); ++f) {
         const uint32_t triangles = polygons.CornersOf(static_cast<uint32_t>(f)) - 2;
         mesh.faceMaterials.insert(mesh.faceMaterials.end(), triangles,

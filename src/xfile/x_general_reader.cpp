@@ -131,7 +131,7 @@ XGeneralResult Read(std::string_view bytes, std::string_view name) {
         XGeneralParser(lexer, parsed).ParseFile();
         XGeneralContent content;
         content.format = format;
-        content.frames = AssembleXFrames(parsed, data.size());
+        content.frames = AssembleXFrames(parsed, XCopyBudget(data.size()));
         content.animSets = std::move(parsed.animSets);
         content.ticksPerSecond = parsed.ticksPerSecond;
         std::vector<size_t> firsts;
