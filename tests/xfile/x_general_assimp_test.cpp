@@ -1,0 +1,155 @@
+// Assimp's X importer, an independent reader, against the general X reader: the file the
+// general reader's records convert to, and the fixtures' own encodings, hold the same
+// frames, triangles, bones and animations as the fixture says.
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+#include <gtest/gtest.h>
+#include <assimp/Importer.hpp>
+
+#include <set>
+#include <string>
+
+#include "support/recording_interaction.h"
+#include "xfile/text_writer.h"
+#include "xfile/x_encodings.h"
+#include "xfile/x_general_fixtures.h"
+#include "xfile/x_general_reader.h"
+#include "xfile/x_writer.h"
+
+namespace toravel::testing {
+namespace {
+
+struct AssimpCounts {
+    size_t nodes = 0;
+    size_t triangles = 0;
+    size_t bones = 0;
+    size_t animations = 0;
+};
+
+AssimpCounts Count(const aiScene& scene) {
+    AssimpCounts counts;
+    std::vector<const aiNode*> pending{scene.mRootNode};
+    while (!pending.empty()) {
+        const aiNode* node = pending.back();
+        pending.pop_back();
+        ++counts.nodes;
+        // Assimp splits a mesh by material; the parts share the mesh's bones.
+        std::set<std::string> bones;
+        for (unsigned i = 0; i < node->mNumMeshes; ++i) {
+            const aiMesh* mesh = scene.mMeshes[node->mMeshes[i]];
+            counts.triangles += mesh->mNumFaces;
+            for (unsigned b = 0; b < mesh->mNumBones; ++b) {
+                bones.insert(mesh->mBones[b]->mName.C_Str());
+            }
+        }
+        counts.bones += bones.size();
+        for (unsigned i = 0; i < node->mNumChildren; ++i) {
+            pending.push_back(node->mChildren[i]);
+        }
+    }
+    counts.animations = scene.mNumAnimations;
+    return counts;
+}
+
+// The X writer always writes MeshNormals, MeshTextureCoords and MeshMaterialList, with zero
+// counts for a mesh without them, and Assimp rejects such blocks for a mesh with faces.
+// Meshes that lack them get one normal along z for every corner, a zero texture coordinate
+// per vertex and one default material first.
+void CompleteMeshesForTheWriter(NodeList& frames) {
+    for (SceneNode& node : frames) {
+        MeshData& mesh = node.mesh;
+        if (!mesh.HasMesh()) {
+            continue;
+        }
+        if (mesh.normalFaceIndices.size() != mesh.faceIndices.size()) {
+            mesh.normals = {{0, 0, 1}};
+            mesh.normalFaceIndices.assign(mesh.faceIndices.size(), 0);
+            mesh.normalCount = 1;
+            mesh.normalFaceCount = mesh.faceCount;
+        }
+        if (mesh.texCoords.size() != mesh.positions.size()) {
+            mesh.texCoords.assign(mesh.positions.size(), {0, 0});
+            mesh.texCoordCount = mesh.vertexCount;
+        }
+        if (mesh.materials.empty()) {
+            mesh.materials.resize(1);
+            mesh.faceMaterials.assign(static_cast<size_t>(mesh.faceCount), 0);
+            mesh.materialCount = 1;
+            mesh.faceMaterialCount = mesh.faceCount;
+        }
+    }
+}
+
+// What converting the records to a text X file gives.
+std::string Converted(XGeneralContent content) {
+    CompleteMeshesForTheWriter(content.frames);
+    StringSink sink;
+    TextWriter out(sink);
+    RecordingInteraction ui;
+    EXPECT_TRUE(WriteSceneFrames(out, content.frames, ui));
+    for (const AnimSet& set : content.animSets) {
+        WriteAnimationSet(out, set);
+    }
+    out.Newline();
+    out.Finish();
+    return sink.text;
+}
+
+const aiScene* Read(Assimp::Importer& importer, const std::string& bytes) {
+    return importer.ReadFileFromMemory(bytes.data(), bytes.size(), aiProcess_Triangulate, "x");
+}
+
+class XGeneralAssimpTest : public ::testing::TestWithParam<size_t> {
+  protected:
+    const XFixture& fixture() const { return XGeneralFixtures()[GetParam()]; }
+};
+
+TEST_P(XGeneralAssimpTest, ConvertedFileHasTheFixturesCounts) {
+    const XGeneralResult result = ReadXGeneral(fixture().text, "case.x");
+    ASSERT_TRUE(result.ok()) << result.error;
+    const std::string converted = Converted(*result.content);
+    Assimp::Importer importer;
+    const aiScene* scene = Read(importer, converted);
+    ASSERT_NE(scene, nullptr) << importer.GetErrorString() << "\n" << converted;
+    const AssimpCounts counts = Count(*scene);
+    // The writer puts everything inside a Scene_Root frame of its own.
+    EXPECT_EQ(counts.nodes, fixture().counts.frames + 1);
+    EXPECT_EQ(counts.triangles, fixture().counts.triangles);
+    EXPECT_EQ(counts.bones, fixture().counts.bones);
+    EXPECT_EQ(counts.animations, fixture().counts.sets);
+}
+
+// Checks the encodings the tests generate against a reader that does not share their code:
+// where Assimp reads a fixture's text, it reads the same scene from every encoding.
+TEST_P(XGeneralAssimpTest, EveryEncodingGivesAssimpTheSameScene) {
+    if (fixture().assimpCannot != nullptr) {
+        GTEST_SKIP() << "Assimp does not read " << fixture().assimpCannot;
+    }
+    Assimp::Importer textImporter;
+    const aiScene* text = Read(textImporter, fixture().text);
+    ASSERT_NE(text, nullptr) << textImporter.GetErrorString();
+    const AssimpCounts expected = Count(*text);
+    EXPECT_EQ(expected.triangles, fixture().counts.triangles);
+    EXPECT_EQ(expected.bones, fixture().counts.bones);
+    const std::string binary = TextToBinaryX(fixture().text);
+    for (const std::string& bytes : {binary, CompressX(fixture().text),
+                                     CompressX(fixture().text, 61), CompressX(binary, 50)}) {
+        Assimp::Importer importer;
+        const aiScene* scene = Read(importer, bytes);
+        ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+        const AssimpCounts counts = Count(*scene);
+        EXPECT_EQ(counts.nodes, expected.nodes);
+        EXPECT_EQ(counts.triangles, expected.triangles);
+        EXPECT_EQ(counts.bones, expected.bones);
+        EXPECT_EQ(counts.animations, expected.animations);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, XGeneralAssimpTest,
+                         ::testing::Range<size_t>(0, XGeneralFixtures().size()),
+                         [](const ::testing::TestParamInfo<size_t>& info) {
+                             return XGeneralFixtures()[info.param].name;
+                         });
+
+}  // namespace
+}  // namespace toravel::testing
