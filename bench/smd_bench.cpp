@@ -16,7 +16,7 @@
 #include "app/message_stream_interaction.h"
 #include "smd/smd_animation.h"
 #include "smd/smd_reference.h"
-#include "xfile/text_writer.h"
+#include "text/text_writer.h"
 #include "xfile/x_writer.h"
 
 namespace {

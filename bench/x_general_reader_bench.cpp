@@ -16,7 +16,7 @@
 
 #include "app/message_stream_interaction.h"
 #include "scene/node_ops.h"
-#include "xfile/text_writer.h"
+#include "text/text_writer.h"
 #include "xfile/x_general_reader.h"
 #include "xfile/x_writer.h"
 

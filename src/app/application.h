@@ -10,7 +10,7 @@
 #include "app/command_guard.h"
 #include "app/user_interaction.h"
 #include "app/workspace.h"
-#include "smd/line_tokenizer.h"
+#include "text/line_tokenizer.h"
 #include "smd/smd_animation.h"
 #include "smd/smd_reference.h"
 #include "staticmesh/mesh_layer.h"

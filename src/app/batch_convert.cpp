@@ -6,7 +6,7 @@
 
 #include "app/application.h"
 #include "app/message_stream_interaction.h"
-#include "xfile/replace_file.h"
+#include "text/replace_file.h"
 
 namespace toravel {
 

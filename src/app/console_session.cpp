@@ -9,7 +9,7 @@
 #include "app/application.h"
 #include "app/command_table.h"
 #include "app/status_display.h"
-#include "xfile/replace_file.h"
+#include "text/replace_file.h"
 
 namespace toravel {
 

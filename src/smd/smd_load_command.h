@@ -9,9 +9,9 @@
 
 #include "app/user_interaction.h"
 #include "scene/records.h"
-#include "smd/line_tokenizer.h"
+#include "text/line_tokenizer.h"
 #include "smd/smd_sections.h"
-#include "smd/text_input.h"
+#include "text/text_input.h"
 
 namespace toravel {
 

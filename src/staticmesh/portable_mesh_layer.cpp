@@ -7,7 +7,7 @@
 #include <new>
 #include <numeric>
 
-#include "xfile/text_writer.h"
+#include "text/text_writer.h"
 
 #ifdef TORAVEL_HAVE_MESHOPTIMIZER
 #include <meshoptimizer.h>

@@ -7,7 +7,7 @@
 #include "app/message_stream_interaction.h"
 #include "staticmesh/portable_mesh_layer.h"
 #include "staticmesh/static_mesh.h"
-#include "xfile/replace_file.h"
+#include "text/replace_file.h"
 
 namespace toravel {
 

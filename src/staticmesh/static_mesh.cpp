@@ -4,7 +4,7 @@
 #include <new>
 #include <system_error>
 
-#include "xfile/replace_file.h"
+#include "text/replace_file.h"
 
 namespace toravel {
 

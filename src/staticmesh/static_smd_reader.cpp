@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "smd/line_tokenizer.h"
+#include "text/line_tokenizer.h"
 #include "smd/smd_sections.h"
 #include "smd/smd_triangles.h"
 

@@ -11,7 +11,7 @@
 
 #include "app/user_interaction.h"
 #include "scene/matrix.h"
-#include "smd/text_input.h"
+#include "text/text_input.h"
 
 namespace toravel {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "xfile/replace_file.h"
+#include "text/replace_file.h"
 #include "xfile/x_writer.h"
 
 namespace toravel {

@@ -8,7 +8,7 @@
 
 #include "app/user_interaction.h"
 #include "app/workspace.h"
-#include "xfile/text_writer.h"
+#include "text/text_writer.h"
 
 namespace toravel {
 

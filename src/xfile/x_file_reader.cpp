@@ -11,8 +11,8 @@
 
 #include "scene/names.h"
 #include "scene/node_ops.h"
-#include "smd/text_input.h"
-#include "xfile/text_writer.h"
+#include "text/text_input.h"
+#include "text/text_writer.h"
 #include "xfile/x_reader.h"
 #include "xfile/x_writer.h"
 

@@ -15,7 +15,7 @@
 #include "app/user_interaction.h"
 #include "scene/node_ops.h"
 #include "scene/records.h"
-#include "smd/line_tokenizer.h"
+#include "text/line_tokenizer.h"
 
 namespace toravel {
 

@@ -17,8 +17,8 @@
 
 #include "app/user_interaction.h"
 #include "scene/records.h"
-#include "smd/line_tokenizer.h"
-#include "smd/text_input.h"
+#include "text/line_tokenizer.h"
+#include "text/text_input.h"
 #include "xfile/x_file_reader.h"
 
 namespace toravel {

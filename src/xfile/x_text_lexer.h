@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "smd/text_input.h"
+#include "text/text_input.h"
 #include "xfile/x_token.h"
 
 namespace toravel {

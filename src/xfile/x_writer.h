@@ -9,7 +9,7 @@
 
 #include "app/user_interaction.h"
 #include "scene/records.h"
-#include "xfile/text_writer.h"
+#include "text/text_writer.h"
 
 namespace toravel {
 

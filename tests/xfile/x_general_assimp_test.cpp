@@ -10,7 +10,7 @@
 #include <string>
 
 #include "support/recording_interaction.h"
-#include "xfile/text_writer.h"
+#include "text/text_writer.h"
 #include "xfile/x_encodings.h"
 #include "xfile/x_general_fixtures.h"
 #include "xfile/x_general_reader.h"

@@ -1,4 +1,4 @@
-#include "xfile/text_writer.h"
+#include "text/text_writer.h"
 
 #include <algorithm>
 #include <charconv>

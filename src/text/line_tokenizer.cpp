@@ -1,4 +1,4 @@
-#include "smd/line_tokenizer.h"
+#include "text/line_tokenizer.h"
 
 namespace toravel {
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "xfile/text_writer.h"
+#include "text/text_writer.h"
 
 namespace toravel {
 namespace {

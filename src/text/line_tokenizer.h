@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "smd/text_input.h"
+#include "text/text_input.h"
 
 namespace toravel {
 

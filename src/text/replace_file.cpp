@@ -1,4 +1,4 @@
-#include "xfile/replace_file.h"
+#include "text/replace_file.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "smd/text_input.h"
+#include "text/text_input.h"
 
 #include <charconv>
 #include <cstdio>
