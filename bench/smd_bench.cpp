@@ -14,8 +14,8 @@
 #include <string>
 
 #include "app/message_stream_interaction.h"
-#include "smd/smd_animation.h"
-#include "smd/smd_reference.h"
+#include "app/smd_load_commands.h"
+#include "app/smd_load_commands.h"
 #include "text/text_writer.h"
 #include "xfile/x_writer.h"
 

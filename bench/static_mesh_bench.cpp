@@ -15,7 +15,7 @@
 
 #include "app/message_stream_interaction.h"
 #include "staticmesh/portable_mesh_layer.h"
-#include "staticmesh/static_mesh.h"
+#include "app/static_mesh_commands.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "app/message_stream_interaction.h"
 #include "scene/node_ops.h"
 #include "text/text_writer.h"
-#include "xfile/x_file_reader.h"
+#include "app/x_load_command.h"
 #include "xfile/x_writer.h"
 
 namespace {

@@ -31,25 +31,25 @@ std::vector<std::string> Application::LoadedInputs() const {
 }
 
 bool Application::LoadSmdReference() {
-    return Run([&] { toravel::LoadSmdReference(smdReference, tokenizer_, *ui_, statusLog_); });
+    return Run([&] { toravel::LoadSmdReference(smdReference, *ui_, statusLog_); });
 }
 
 bool Application::LoadSmdReferenceFile(const FileChoice& file) {
     bool loaded = false;
     Run([&] {
-        loaded = toravel::LoadSmdReferenceFile(smdReference, file, tokenizer_, *ui_, statusLog_);
+        loaded = toravel::LoadSmdReferenceFile(smdReference, file, *ui_, statusLog_);
     });
     return loaded;
 }
 
 bool Application::LoadSmdAnimation() {
-    return Run([&] { toravel::LoadSmdAnimation(smdAnimation, tokenizer_, *ui_, statusLog_); });
+    return Run([&] { toravel::LoadSmdAnimation(smdAnimation, *ui_, statusLog_); });
 }
 
 bool Application::LoadSmdAnimationFile(const FileChoice& file) {
     bool loaded = false;
     Run([&] {
-        loaded = toravel::LoadSmdAnimationFile(smdAnimation, file, tokenizer_, *ui_, statusLog_);
+        loaded = toravel::LoadSmdAnimationFile(smdAnimation, file, *ui_, statusLog_);
     });
     return loaded;
 }
@@ -91,12 +91,12 @@ bool Application::Export(bool nonAnimated) {
 }
 
 bool Application::LoadXFile() {
-    return Run([&] { toravel::LoadXFile(xFile, tokenizer_, *ui_); });
+    return Run([&] { toravel::LoadXFile(xFile, *ui_, debugTrace); });
 }
 
 bool Application::LoadXFileFrom(const FileChoice& file) {
     bool loaded = false;
-    Run([&] { loaded = toravel::LoadXFileFrom(xFile, file, tokenizer_, *ui_); });
+    Run([&] { loaded = toravel::LoadXFileFrom(xFile, file, *ui_, debugTrace); });
     return loaded;
 }
 

@@ -1,5 +1,5 @@
-// The application: the long-lived documents, the workspace of primaries, the status log and
-// the tokenizer, and the commands that a front end runs on them. Front ends (the Windows
+// The application: the long-lived documents, the workspace of primaries and the status log,
+// and the commands that a front end runs on them. Front ends (the Windows
 // window, the console shell, the batch converter) differ only in their UserInteraction.
 #pragma once
 
@@ -8,15 +8,14 @@
 #include <vector>
 
 #include "app/command_guard.h"
+#include "app/documents.h"
+#include "app/export_command.h"
+#include "app/smd_load_commands.h"
+#include "app/static_mesh_commands.h"
 #include "app/user_interaction.h"
 #include "app/workspace.h"
-#include "text/line_tokenizer.h"
-#include "smd/smd_animation.h"
-#include "smd/smd_reference.h"
+#include "app/x_load_command.h"
 #include "staticmesh/mesh_layer.h"
-#include "staticmesh/static_mesh.h"
-#include "xfile/export_command.h"
-#include "xfile/x_file_reader.h"
 
 namespace toravel {
 
@@ -67,10 +66,10 @@ class Application {
     Workspace workspace;
     ExportOptions exportOptions;  // extras for batch exports; the menu export leaves them unset
     bool lastExportSucceeded = false;
+    DebugTrace debugTrace;  // the X load's trace lines, where the platform has a channel
 
     StatusLog& statusLog() { return statusLog_; }
     const StatusLog& statusLog() const { return statusLog_; }
-    LineTokenizer& tokenizer() { return tokenizer_; }
 
   private:
     // Runs `command` unless another one is waiting for an answer.
@@ -89,7 +88,6 @@ class Application {
     UserInteraction* ui_;
     std::unique_ptr<MeshLayer> meshLayer_;
     StatusLog statusLog_;
-    LineTokenizer tokenizer_;
     CommandGuard guard_;
 };
 

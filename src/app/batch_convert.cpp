@@ -1,12 +1,12 @@
 #include "app/batch_convert.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 
 #include "app/application.h"
 #include "app/message_stream_interaction.h"
 #include "text/replace_file.h"
+#include "text/text_util.h"
 
 namespace toravel {
 
@@ -21,26 +21,7 @@ std::string StemOf(const std::string& path) {
 }
 
 bool IsXFile(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return extension == ".x";
-}
-
-// The text between `before` and `after` in `text`, or nothing.
-std::optional<std::string> Between(std::string_view text, std::string_view before,
-                                   std::string_view after) {
-    const size_t start = text.find(before);
-    if (start == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const size_t from = start + before.size();
-    const size_t end = text.find(after, from);
-    if (end == std::string_view::npos) {
-        return std::nullopt;
-    }
-    return std::string(text.substr(from, end - from));
+    return AsciiLower(std::filesystem::path(path).extension().string()) == ".x";
 }
 
 // Answers every prompt of the commands by the batch policy:
@@ -50,7 +31,8 @@ std::optional<std::string> Between(std::string_view text, std::string_view befor
 // - an unnamed set in an X file: named after the file's stem and its position ("walk_1");
 // - a frame that a set animates but the reference lacks: list it and go on checking; adding
 //   the incompatible set: only with --allow-incompatible, else the conversion fails;
-// - an existing output: replaced only with --force; debug dumps: no.
+// - an existing output: replaced only with --force; debug dumps: no;
+// - an animated export that has no sets to write (X inputs without sets): written without.
 class BatchInteraction : public MessageStreamInteraction {
   public:
     BatchInteraction(const ConvertRequest& request, std::ostream& messages)
@@ -59,61 +41,54 @@ class BatchInteraction : public MessageStreamInteraction {
     void SetApplication(const Application& app) { app_ = &app; }
     void SetNextSetName(std::string name) { nextSetName_ = std::move(name); }
 
-    bool AskYesNo(std::string_view text, std::string_view title, bool) override {
-        if (title == "Incompatible Animation Set") {
-            Print("Incompatible Animation Set", text.substr(0, text.find('\n')));
-            return true;
+    bool AskYesNo(const Question& question) override {
+        switch (question.id) {
+            case QuestionId::kContinueCompatibility:
+                // One line per missing frame: the rest of the question is for the menu user.
+                Print(question.title, question.text.substr(0, question.text.find('\n')));
+                return true;
+            case QuestionId::kAddSetAnyway:
+            case QuestionId::kSetSetsAnyway:
+                if (!request_.allowIncompatible) {
+                    Print("Incompatible Animation Set",
+                          "The animation set animates frames that the reference lacks; use "
+                          "--allow-incompatible to add it anyway.");
+                }
+                return request_.allowIncompatible;
+            case QuestionId::kOverwriteFile:
+                return request_.force;
+            case QuestionId::kSaveBeforeReplacing:
+            case QuestionId::kDumpHierarchy:
+            case QuestionId::kQuickDump:
+            case QuestionId::kDiscontinueAddition:
+                return false;
+            case QuestionId::kDiscardDocument:
+            case QuestionId::kClearPrimaryNodes:
+            case QuestionId::kClearPrimarySets:
+            case QuestionId::kRenameSet:
+            case QuestionId::kNameUnnamedSet:
+            case QuestionId::kExportWithoutSets:
+                return true;
         }
-        if (title == "Continue?") {
-            if (!request_.allowIncompatible) {
-                Print("Incompatible Animation Set",
-                      "The animation set animates frames that the reference lacks; use "
-                      "--allow-incompatible to add it anyway.");
-            }
-            return request_.allowIncompatible;
-        }
-        if (title == "Rename?") {
-            renamePending_ = true;
-            renameBase_ =
-                Between(text, "Animation Set with name ", " already exists in primary set.")
-                    .value_or(nextSetName_);
-            return true;
-        }
-        if (title == "No AnimationSet Name") {
-            const std::optional<std::string> index =
-                Between(text, "AnimationSet ", " has no name.");
-            unnamedPosition_ = index ? std::atoi(index->c_str()) + 1 : 1;
-            return true;
-        }
-        if (title == "Overwrite File?") {
-            return request_.force;
-        }
-        if (title == "Output Current Data?" || title == "Dump?" || title == "Discontinue?") {
-            return false;
-        }
-        // Discarding loaded documents and clearing the primaries.
-        return true;
+        return false;
     }
 
-    std::optional<std::string> AskAnimSetName() override {
-        if (renamePending_ && app_ != nullptr) {
-            renamePending_ = false;
-            const std::string base = renameBase_;
+    std::optional<std::string> AskAnimSetName(const NamePrompt& prompt) override {
+        if (prompt.id == NamePromptId::kRenameSet && app_ != nullptr) {
             std::string name;
             for (int n = 2;; ++n) {
-                name = base + "_" + std::to_string(n);
+                name = prompt.subject + "_" + std::to_string(n);
                 if (IsAnimSetNameFree(app_->workspace, name)) {
                     break;
                 }
             }
-            Print("Renamed", "An animation set named " + base +
+            Print("Renamed", "An animation set named " + prompt.subject +
                                  " exists already; the new set is added as " + name + ".");
             return name;
         }
         std::string name = nextSetName_.empty() ? std::string("animation") : nextSetName_;
-        if (unnamedPosition_ > 0) {
-            name.append("_").append(std::to_string(unnamedPosition_));
-            unnamedPosition_ = 0;
+        if (prompt.id == NamePromptId::kUnnamedSet) {
+            name.append("_").append(std::to_string(prompt.index + 1));
         }
         if (name.size() > 254) {
             name.resize(254);
@@ -121,7 +96,7 @@ class BatchInteraction : public MessageStreamInteraction {
         return name;
     }
 
-    std::optional<FileChoice> AskSaveFileName(const FileFilter&, std::string_view) override {
+    std::optional<FileChoice> AskSaveFileName(const FilePrompt&) override {
         return FileChoice{request_.output, FileNameOf(request_.output)};
     }
 
@@ -135,9 +110,6 @@ class BatchInteraction : public MessageStreamInteraction {
     const ConvertRequest& request_;
     const Application* app_ = nullptr;
     std::string nextSetName_;
-    std::string renameBase_;
-    int unnamedPosition_ = 0;
-    bool renamePending_ = false;
 };
 
 // Runs an add command and tells whether it appended every one of the source's sets.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "xfile/export_command.h"
+#include "app/export_command.h"
 
 namespace toravel {
 

@@ -4,61 +4,96 @@
 
 namespace toravel {
 
+namespace {
+
+bool HasPrimaryNodes(const Application& app) {
+    return !app.workspace.primaryNodes.empty();
+}
+
+const std::vector<CommandRow> kCommands = {
+    {kCmdLoadSmdReference, "Load SMD Reference File", "load-ref",
+     [](Application& app) { app.LoadSmdReference(); }, false, nullptr},
+    {kCmdSetPrimaryNodesSmd, "Set Primary Nodes to SMD reference", "primary-nodes",
+     [](Application& app) { app.SetPrimaryNodesToSmdReference(); }, true,
+     [](const Application& app) { return app.smdReference.loaded; }},
+    {kCmdLoadSmdAnimation, "Load SMD Animation File", "load-anim",
+     [](Application& app) { app.LoadSmdAnimation(); }, false, nullptr},
+    {kCmdSetPrimaryAnimSetsSmd, "Set Primary Animation Sets to SMD Animation", "primary-anims",
+     [](Application& app) { app.SetPrimaryAnimSetsToSmdAnimation(); }, true,
+     [](const Application& app) {
+         return !app.smdAnimation.animSets.empty() && HasPrimaryNodes(app);
+     }},
+    {kCmdAddSmdAnimation, "Add SMD Animation to Primary Animation Sets", "add-anim",
+     [](Application& app) { app.AddSmdAnimation(); }, true,
+     [](const Application& app) {
+         return !app.smdAnimation.animSets.empty() && HasPrimaryNodes(app);
+     }},
+    {kCmdExportNonAnimated, "Export Non-Animated X File", "export-pose",
+     [](Application& app) { app.Export(true); }, false, HasPrimaryNodes},
+    {kCmdExportAnimated, "Export Animated X File", "export",
+     [](Application& app) { app.Export(false); }, false,
+     [](const Application& app) {
+         return HasPrimaryNodes(app) && !app.workspace.primaryAnimSets.empty();
+     }},
+    {kCmdLoadXFile, "Load X File", "load-x", [](Application& app) { app.LoadXFile(); }, true,
+     nullptr},
+    {kCmdSetPrimaryNodesX, "Set Primary Nodes to X File reference", "primary-x-nodes",
+     [](Application& app) { app.SetPrimaryNodesToXFile(); }, true,
+     [](const Application& app) { return !app.xFile.frames.empty(); }},
+    {kCmdSetPrimaryAnimSetsX, "Set Primary Animation Sets to X File Animations", "primary-x-anims",
+     [](Application& app) { app.SetPrimaryAnimSetsToXFile(); }, true,
+     [](const Application& app) { return !app.xFile.animSets.empty() && HasPrimaryNodes(app); }},
+    {kCmdAddXAnimations, "Add X File Animations to Primary Animation Sets", "add-x-anims",
+     [](Application& app) { app.AddXFileAnimations(); }, true,
+     [](const Application& app) { return !app.xFile.animSets.empty() && HasPrimaryNodes(app); }},
+    {kCmdLoadStaticMesh, "Load SMD Static Mesh", "load-static",
+     [](Application& app) { app.LoadStaticMesh(); }, false, nullptr},
+    {kCmdExportStaticMesh, "Export Static Mesh", "export-static",
+     [](Application& app) { app.ExportStaticMesh(); }, false,
+     [](const Application& app) { return app.staticMesh.loaded; }},
+    {kCmdAbout, "&About ...", "about", nullptr, false, nullptr},
+    {kCmdExit, "E&xit", "exit", nullptr, false, nullptr},
+};
+
+// Where each command's item stands in the menu; 0 is a separator.
+struct MenuLayout {
+    std::string_view title;
+    std::vector<int> ids;
+};
+
+const std::vector<MenuLayout> kLayout = {
+    {"&File", {kCmdExit}},
+    {"Primary",
+     {kCmdSetPrimaryNodesSmd, kCmdSetPrimaryAnimSetsSmd, kCmdAddSmdAnimation, 0,
+      kCmdSetPrimaryNodesX, kCmdSetPrimaryAnimSetsX, kCmdAddXAnimations, 0, kCmdExportNonAnimated,
+      kCmdExportAnimated, 0, kCmdExportStaticMesh}},
+    {"SMD Files", {kCmdLoadSmdReference, kCmdLoadSmdAnimation, 0, kCmdLoadStaticMesh}},
+    {"X Files", {kCmdLoadXFile}},
+    {"&Help", {kCmdAbout}},
+};
+
+}  // namespace
+
+const std::vector<CommandRow>& CommandTable() {
+    return kCommands;
+}
+
+const CommandRow* FindCommand(int commandId) {
+    for (const CommandRow& row : kCommands) {
+        if (row.id == commandId) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
 bool DispatchCommand(Application& app, int commandId, MenuStates* menu) {
-    if (app.busy()) {
+    const CommandRow* row = FindCommand(commandId);
+    if (app.busy() || row == nullptr || row->run == nullptr) {
         return false;
     }
-    bool repaint = true;
-    switch (commandId) {
-        case kCmdLoadSmdReference:
-            app.LoadSmdReference();
-            repaint = false;
-            break;
-        case kCmdSetPrimaryNodesSmd:
-            app.SetPrimaryNodesToSmdReference();
-            break;
-        case kCmdLoadSmdAnimation:
-            app.LoadSmdAnimation();
-            repaint = false;
-            break;
-        case kCmdSetPrimaryAnimSetsSmd:
-            app.SetPrimaryAnimSetsToSmdAnimation();
-            break;
-        case kCmdAddSmdAnimation:
-            app.AddSmdAnimation();
-            break;
-        case kCmdExportNonAnimated:
-            app.Export(true);
-            repaint = false;
-            break;
-        case kCmdExportAnimated:
-            app.Export(false);
-            repaint = false;
-            break;
-        case kCmdLoadXFile:
-            app.LoadXFile();
-            break;
-        case kCmdSetPrimaryNodesX:
-            app.SetPrimaryNodesToXFile();
-            break;
-        case kCmdAddXAnimations:
-            app.AddXFileAnimations();
-            break;
-        case kCmdSetPrimaryAnimSetsX:
-            app.SetPrimaryAnimSetsToXFile();
-            break;
-        case kCmdLoadStaticMesh:
-            app.LoadStaticMesh();
-            repaint = false;
-            break;
-        case kCmdExportStaticMesh:
-            app.ExportStaticMesh();
-            repaint = false;
-            break;
-        default:
-            return false;
-    }
-    if (repaint) {
+    row->run(app);
+    if (row->repaint) {
         app.ui().RequestRepaint();
     }
     if (menu != nullptr) {
@@ -68,34 +103,20 @@ bool DispatchCommand(Application& app, int commandId, MenuStates* menu) {
 }
 
 bool IsCommandAvailable(const Application& app, int commandId) {
-    const bool primaryNodes = !app.workspace.primaryNodes.empty();
-    switch (commandId) {
-        case kCmdSetPrimaryNodesSmd:
-            return app.smdReference.loaded;
-        case kCmdSetPrimaryAnimSetsSmd:
-        case kCmdAddSmdAnimation:
-            return !app.smdAnimation.animSets.empty() && primaryNodes;
-        case kCmdExportNonAnimated:
-            return primaryNodes;
-        case kCmdExportAnimated:
-            return primaryNodes && !app.workspace.primaryAnimSets.empty();
-        case kCmdSetPrimaryNodesX:
-            return !app.xFile.frames.empty();
-        case kCmdSetPrimaryAnimSetsX:
-        case kCmdAddXAnimations:
-            return !app.xFile.animSets.empty() && primaryNodes;
-        case kCmdExportStaticMesh:
-            return app.staticMesh.loaded;
-        default:
-            return true;
-    }
+    const CommandRow* row = FindCommand(commandId);
+    return row == nullptr || row->available == nullptr || row->available(app);
 }
 
 const std::vector<int>& CommandsWithAvailabilityRules() {
-    static const std::vector<int> ids{
-        kCmdSetPrimaryNodesSmd,  kCmdSetPrimaryAnimSetsSmd, kCmdAddSmdAnimation,
-        kCmdExportNonAnimated,   kCmdExportAnimated,        kCmdSetPrimaryNodesX,
-        kCmdSetPrimaryAnimSetsX, kCmdAddXAnimations,        kCmdExportStaticMesh};
+    static const std::vector<int> ids = [] {
+        std::vector<int> withRules;
+        for (const CommandRow& row : kCommands) {
+            if (row.available != nullptr) {
+                withRules.push_back(row.id);
+            }
+        }
+        return withRules;
+    }();
     return ids;
 }
 
@@ -106,29 +127,17 @@ void UpdateMenuStates(const Application& app, MenuStates& menu) {
 }
 
 const std::vector<Menu>& MenuTree() {
-    static const std::vector<Menu> tree{
-        {"&File", {{kCmdExit, "E&xit"}}},
-        {"Primary",
-         {{kCmdSetPrimaryNodesSmd, "Set Primary Nodes to SMD reference"},
-          {kCmdSetPrimaryAnimSetsSmd, "Set Primary Animation Sets to SMD Animation"},
-          {kCmdAddSmdAnimation, "Add SMD Animation to Primary Animation Sets"},
-          {0, ""},
-          {kCmdSetPrimaryNodesX, "Set Primary Nodes to X File reference"},
-          {kCmdSetPrimaryAnimSetsX, "Set Primary Animation Sets to X File Animations"},
-          {kCmdAddXAnimations, "Add X File Animations to Primary Animation Sets"},
-          {0, ""},
-          {kCmdExportNonAnimated, "Export Non-Animated X File"},
-          {kCmdExportAnimated, "Export Animated X File"},
-          {0, ""},
-          {kCmdExportStaticMesh, "Export Static Mesh"}}},
-        {"SMD Files",
-         {{kCmdLoadSmdReference, "Load SMD Reference File"},
-          {kCmdLoadSmdAnimation, "Load SMD Animation File"},
-          {0, ""},
-          {kCmdLoadStaticMesh, "Load SMD Static Mesh"}}},
-        {"X Files", {{kCmdLoadXFile, "Load X File"}}},
-        {"&Help", {{kCmdAbout, "&About ..."}}},
-    };
+    static const std::vector<Menu> tree = [] {
+        std::vector<Menu> menus;
+        for (const MenuLayout& layout : kLayout) {
+            Menu& menu = menus.emplace_back(Menu{layout.title, {}});
+            for (int id : layout.ids) {
+                menu.items.push_back(
+                    {id, id == 0 ? std::string_view() : FindCommand(id)->menuText});
+            }
+        }
+        return menus;
+    }();
     return tree;
 }
 

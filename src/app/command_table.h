@@ -1,5 +1,6 @@
-// The command table: where a menu command id enters the application, which commands are
-// available, and the menu tree that every front end shows.
+// The command table: one row per menu command with everything the front ends need (its menu
+// text, its short name for the console, what it runs, whether the display is repainted
+// afterwards, and when it is available), and the menu tree built from it.
 #pragma once
 
 #include <string_view>
@@ -10,6 +11,24 @@
 namespace toravel {
 
 class Application;
+
+struct CommandRow {
+    int id;
+    std::string_view menuText;   // with '&' before the access key
+    std::string_view shortName;  // what the console also accepts: "load-ref"
+    // Runs the command; null for About and Exit, which belong to the front end.
+    void (*run)(Application& app);
+    // Whether the display is repainted after the command (loads and exports repaint
+    // themselves as they go).
+    bool repaint;
+    // Whether the command can run now; null: always.
+    bool (*available)(const Application& app);
+};
+
+// Every command, in the order in which the menu items' states are updated.
+const std::vector<CommandRow>& CommandTable();
+// The row of `commandId`, or null.
+const CommandRow* FindCommand(int commandId);
 
 // A front end's menu, as the command table sees it.
 class MenuStates {

@@ -16,7 +16,8 @@ bool AskContinueAfterMissing(const std::string& frameName, UserInteraction& ui) 
     std::string text = "Animation exists for ";
     text += frameName;
     text += " - frame not found in Primary Nodes\nContinue with compatibility check?";
-    return ui.AskYesNo(text, "Incompatible Animation Set", true);
+    return ui.AskYesNo({QuestionId::kContinueCompatibility, "Incompatible Animation Set",
+                        std::move(text), true, frameName});
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "app/command_table.h"
 #include "app/status_display.h"
+#include "text/text_util.h"
 #include "text/replace_file.h"
 
 namespace toravel {
@@ -28,23 +29,6 @@ std::string WithoutAmpersands(std::string_view text) {
         }
     }
     return plain;
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
-}
-
-std::string Trim(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const size_t last = text.find_last_not_of(" \t\r");
-    return std::string(text.substr(first, last - first + 1));
 }
 
 constexpr std::string_view kCancelAnswer = ":cancel";
@@ -82,13 +66,14 @@ class ConsoleInteraction : public UserInteraction {
         return true;
     }
 
-    bool AskYesNo(std::string_view text, std::string_view title, bool warning) override {
-        ShowBox(text, title, warning ? "warning" : "question");
+    bool AskYesNo(const Question& question) override {
+        const std::string& title = question.title;
+        ShowBox(question.text, title, question.warning ? "warning" : "question");
         for (;;) {
             // The question's title names it when the input ends here: "Yes or No?" alone
             // would not say which question went unanswered.
             const std::string answer =
-                Lower(Trim(Ask("Yes or No? (y/n)", std::string(title) + " (y/n)")));
+                AsciiLower(TrimBlanks(Ask("Yes or No? (y/n)", title + " (y/n)")));
             if (answer == "y" || answer == "yes") {
                 return true;
             }
@@ -99,8 +84,8 @@ class ConsoleInteraction : public UserInteraction {
         }
     }
 
-    void ShowMessage(std::string_view text, std::string_view title) override {
-        ShowBox(text, title, "notice");
+    void ShowMessage(const Notice& notice) override {
+        ShowBox(notice.text, notice.title, "notice");
         if (!options_.script) {
             // A notice needs no answer: the end of the input closes it like Enter, so the
             // command finishes what it was doing (an export mid-write, say) before the session
@@ -110,7 +95,7 @@ class ConsoleInteraction : public UserInteraction {
         }
     }
 
-    std::optional<std::string> AskAnimSetName() override {
+    std::optional<std::string> AskAnimSetName(const NamePrompt&) override {
         for (;;) {
             std::string name =
                 Ask("AnimationSet Name (" + std::string(kCancelAnswer) + " cancels):");
@@ -123,24 +108,19 @@ class ConsoleInteraction : public UserInteraction {
             if (!name.empty()) {
                 return name;
             }
-            ShowMessage("Enter a name for the animationset.", "Enter Name");
+            ShowMessage({NoticeId::kEnterName, "Enter Name", "Enter a name for the animationset.", {}});
         }
     }
 
-    std::optional<FileChoice> AskOpenFileName(const FileFilter& filter) override {
-        return AskPath("Open", filter, {});
+    std::optional<FileChoice> AskOpenFileName(const FilePrompt& prompt) override {
+        if (prompt.id == FilePromptId::kSaveStaticMesh) {
+            return AskOutput("Open", prompt);  // the static mesh is saved through an open dialog
+        }
+        return AskPath("Open", prompt.filter, {});
     }
 
-    std::optional<FileChoice> AskSaveFileName(const FileFilter& filter,
-                                              std::string_view defaultExtension) override {
-        for (;;) {
-            std::optional<FileChoice> file = AskPath("Save as", filter, defaultExtension);
-            if (!file || !IsLoadedInput(file->path)) {
-                return file;
-            }
-            // Never written over: the user picks another file or cancels.
-            out_ << "That file is one of the loaded inputs: " << file->path << '\n';
-        }
+    std::optional<FileChoice> AskSaveFileName(const FilePrompt& prompt) override {
+        return AskOutput("Save as", prompt);
     }
 
     void RequestRepaint() override { repaintPending_ = true; }
@@ -174,6 +154,17 @@ class ConsoleInteraction : public UserInteraction {
     }
 
   private:
+    // A file to write: never one of the loaded inputs; the user picks another or cancels.
+    std::optional<FileChoice> AskOutput(std::string_view verb, const FilePrompt& prompt) {
+        for (;;) {
+            std::optional<FileChoice> file = AskPath(verb, prompt.filter, prompt.defaultExtension);
+            if (!file || !IsLoadedInput(file->path)) {
+                return file;
+            }
+            out_ << "That file is one of the loaded inputs: " << file->path << '\n';
+        }
+    }
+
     bool IsLoadedInput(const std::string& path) const {
         if (app_ == nullptr) {
             return false;
@@ -205,8 +196,8 @@ class ConsoleInteraction : public UserInteraction {
             description += description.empty() ? "" : ", ";
             description += entry.description;
         }
-        std::string path =
-            Trim(Ask(std::string(verb) + " file [" + description + "] (empty cancels):"));
+        std::string path(
+            TrimBlanks(Ask(std::string(verb) + " file [" + description + "] (empty cancels):")));
         if (path.empty()) {
             return std::nullopt;
         }
@@ -260,11 +251,11 @@ class ConsoleMenu : public MenuStates {
 // The item that `answer` names by id or by its text (case and '&' ignored on both sides, so
 // "Exit" and "E&xit" both name the same item), or nothing.
 const MenuItem* FindItem(const std::string& answer) {
-    const std::string wanted = Lower(WithoutAmpersands(answer));
+    const std::string wanted = AsciiLower(WithoutAmpersands(answer));
     for (const Menu& menu : MenuTree()) {
         for (const MenuItem& item : menu.items) {
             if (item.id != 0 && (wanted == std::to_string(item.id) ||
-                                 wanted == Lower(WithoutAmpersands(item.text)))) {
+                                 wanted == AsciiLower(WithoutAmpersands(item.text)))) {
                 return &item;
             }
         }
@@ -293,14 +284,14 @@ int RunConsoleSession(std::istream& in, std::ostream& out, const ConsoleOptions&
         for (;;) {
             std::string answer;
             try {
-                answer = Trim(ui.Ask("toravel>"));
+                answer = TrimBlanks(ui.Ask("toravel>"));
             } catch (const InputEnded&) {
                 return 0;  // the end of input between commands ends the session
             }
             if (answer.empty()) {
                 continue;
             }
-            const std::string lower = Lower(answer);
+            const std::string lower = AsciiLower(answer);
             if (lower == "menu" || lower == "help") {
                 menu.Show(out);
                 continue;

@@ -14,16 +14,14 @@ class MessageStreamInteraction : public UserInteraction {
     // `messages` may be null: nothing is shown then.
     explicit MessageStreamInteraction(std::ostream* messages) : messages_(messages) {}
 
-    bool AskYesNo(std::string_view text, std::string_view title, bool) override {
-        Print(title, text);
+    bool AskYesNo(const Question& question) override {
+        Print(question.title, question.text);
         return false;
     }
-    void ShowMessage(std::string_view text, std::string_view title) override { Print(title, text); }
-    std::optional<std::string> AskAnimSetName() override { return std::nullopt; }
-    std::optional<FileChoice> AskOpenFileName(const FileFilter&) override { return std::nullopt; }
-    std::optional<FileChoice> AskSaveFileName(const FileFilter&, std::string_view) override {
-        return std::nullopt;
-    }
+    void ShowMessage(const Notice& notice) override { Print(notice.title, notice.text); }
+    std::optional<std::string> AskAnimSetName(const NamePrompt&) override { return std::nullopt; }
+    std::optional<FileChoice> AskOpenFileName(const FilePrompt&) override { return std::nullopt; }
+    std::optional<FileChoice> AskSaveFileName(const FilePrompt&) override { return std::nullopt; }
     void RequestRepaint() override {}
     void ShowStatusLine(std::string_view) override {}
 

@@ -1,12 +1,18 @@
 // The services through which every command talks to the user. Commands never touch a window
 // system: the Windows front end, the console shell, the batch converter and the tests each
 // provide their own implementation.
+//
+// Every question, notice and prompt carries an identifier and the data it is about beside its
+// title and text. Front ends that answer by themselves (the batch converter, a script) choose
+// by the identifier, never by the wording, which is the user's to read.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "scene/read_result.h"
 
 namespace toravel {
 
@@ -21,25 +27,103 @@ struct FileChoice {
     std::string fileName;  // the last path component
 };
 
+// The Yes/No questions of the commands.
+enum class QuestionId {
+    kDiscardDocument,           // a loaded document would be replaced; subject: its kind
+    kClearPrimaryNodes,         // the primary nodes would be replaced
+    kSaveBeforeReplacing,       // the primaries were never exported: save them first?
+    kClearPrimarySets,          // the primary animation sets would be replaced
+    kSetSetsAnyway,             // the first set does not fit the primary nodes
+    kRenameSet,                 // the set's name is taken; subject: the name
+    kDiscontinueAddition,       // the rename was cancelled: stop adding?
+    kAddSetAnyway,              // the set does not fit the primary nodes; subject: its name
+    kContinueCompatibility,     // a frame that a set animates is missing; subject: the frame
+    kNameUnnamedSet,            // an X file's set has no name; index: its position in the file
+    kDumpHierarchy,             // write the hierarchy listing of a loaded X file
+    kQuickDump,                 // write the frames of a loaded X file
+    kExportWithoutSets,         // the animated export has no sets to write
+    kOverwriteFile,             // the chosen output exists; subject: its file name
+};
+
+struct Question {
+    QuestionId id;
+    std::string title;
+    std::string text;
+    bool warning = false;  // shows the warning icon
+    std::string subject = {};  // the document kind, set, frame or file the question is about
+    size_t index = 0;
+};
+
+// The notices, which have one OK button.
+enum class NoticeId {
+    kReadFailure,      // a load failed; the reader's message
+    kReadWarning,      // a load goes on after this
+    kOpenFailure,      // a file could not be opened for input or output; subject: its name
+    kWriteFailure,     // an output could not be written; subject: its name
+    kNothingToExport,  // the command has nothing to work on
+    kNoSkeletonRoot,   // the nodes have no single skeleton root to write
+    kSetNameFixed,     // a set name was made valid for X files; subject: the name used
+    kEnterName,        // the name dialog was left empty
+    kMeshFailure,      // the mesh library failed
+};
+
+struct Notice {
+    NoticeId id;
+    std::string title;
+    std::string text;
+    std::string subject = {};  // the file or set the notice is about
+};
+
+// The prompts for an animation set name.
+enum class NamePromptId {
+    kNewSet,      // an SMD animation was read; subject: its file's stem
+    kRenameSet,   // the name is taken; subject: the taken name
+    kUnnamedSet,  // an X file's set has none; index: its position in the file
+};
+
+struct NamePrompt {
+    NamePromptId id;
+    std::string subject = {};  // see NamePromptId
+    size_t index = 0;
+};
+
+// The file dialogs.
+enum class FilePromptId {
+    kOpenSmd,         // an SMD reference or animation
+    kOpenX,           // an X file to load
+    kOpenStaticSmd,   // an SMD file as a static mesh
+    kSaveX,           // the export of the primaries
+    kSaveStaticMesh,  // the static mesh export (an open dialog: any name, no question)
+};
+
+struct FilePrompt {
+    FilePromptId id;
+    FileFilter filter;
+    std::string defaultExtension = {};  // appended by save dialogs to a typed name without one
+};
+
 class UserInteraction {
   public:
     virtual ~UserInteraction() = default;
 
-    // A modal Yes/No question; true for Yes. `warning` shows the warning icon.
-    virtual bool AskYesNo(std::string_view text, std::string_view title, bool warning) = 0;
+    // A modal Yes/No question; true for Yes.
+    virtual bool AskYesNo(const Question& question) = 0;
     // A modal notice with one OK button.
-    virtual void ShowMessage(std::string_view text, std::string_view title) = 0;
+    virtual void ShowMessage(const Notice& notice) = 0;
     // The "AnimationSet Name" dialog: a non-empty name of at most 254 characters, or nothing.
-    virtual std::optional<std::string> AskAnimSetName() = 0;
-    virtual std::optional<FileChoice> AskOpenFileName(const FileFilter& filter) = 0;
-    // The save dialog appends `defaultExtension` to a typed name without one.
-    virtual std::optional<FileChoice> AskSaveFileName(const FileFilter& filter,
-                                                      std::string_view defaultExtension) = 0;
+    virtual std::optional<std::string> AskAnimSetName(const NamePrompt& prompt) = 0;
+    virtual std::optional<FileChoice> AskOpenFileName(const FilePrompt& prompt) = 0;
+    virtual std::optional<FileChoice> AskSaveFileName(const FilePrompt& prompt) = 0;
     // Marks the display for repainting at the next opportunity.
     virtual void RequestRepaint() = 0;
     // Shows a line just added to the status log before the caller goes on working.
     virtual void ShowStatusLine(std::string_view line) = 0;
 };
+
+// A reader's message as a notice.
+inline Notice ReadNotice(const Message& message, NoticeId id) {
+    return Notice{id, message.title, message.text, {}};
+}
 
 // Progress lines of a running load. While it holds lines the display shows them instead of
 // the summary.

@@ -42,36 +42,37 @@ constexpr const char* kClearTitle = "Clear Current Data?";
 constexpr const char* kContinueTitle = "Continue?";
 
 bool AskClearNodes(UserInteraction& ui) {
-    return ui.AskYesNo("The current primary node set will be cleared.\nContinue?", kClearTitle,
-                       true);
+    return ui.AskYesNo({QuestionId::kClearPrimaryNodes, kClearTitle,
+                        "The current primary node set will be cleared.\nContinue?", true});
 }
 
 bool AskClearSets(UserInteraction& ui) {
-    return ui.AskYesNo("The current primary animation sets will be cleared.\nContinue?",
-                       kClearTitle, true);
+    return ui.AskYesNo({QuestionId::kClearPrimarySets, kClearTitle,
+                        "The current primary animation sets will be cleared.\nContinue?", true});
 }
 
 bool AskSaveNow(UserInteraction& ui) {
-    return ui.AskYesNo("The current primary data has not been written to an X file.\nSave It Now?",
-                       "Output Current Data?", true);
+    return ui.AskYesNo(
+        {QuestionId::kSaveBeforeReplacing, "Output Current Data?",
+         "The current primary data has not been written to an X file.\nSave It Now?", true});
 }
 
 bool AskRename(const SourceTexts& texts, const std::string& name, UserInteraction& ui) {
     std::string text = "Animation Set with name ";
     text += name;
     text += texts.renameMiddle;
-    return ui.AskYesNo(text, "Rename?", true);
+    return ui.AskYesNo({QuestionId::kRenameSet, "Rename?", std::move(text), true, name});
 }
 
 bool AskDiscontinue(const SourceTexts& texts, UserInteraction& ui) {
-    return ui.AskYesNo(texts.discontinue, "Discontinue?", false);
+    return ui.AskYesNo({QuestionId::kDiscontinueAddition, "Discontinue?", texts.discontinue});
 }
 
 bool AskAddAnyway(const SourceTexts& texts, const std::string& name, UserInteraction& ui) {
     std::string text = texts.addAnywayPrefix;
     text += name;
     text += " to primary animation sets anyway?";
-    return ui.AskYesNo(text, kContinueTitle, false);
+    return ui.AskYesNo({QuestionId::kAddSetAnyway, kContinueTitle, std::move(text), false, name});
 }
 
 // Makes the set's name one that the X file can hold (FixXName), telling the user the name
@@ -79,11 +80,12 @@ bool AskAddAnyway(const SourceTexts& texts, const std::string& name, UserInterac
 void FixSetName(std::string& name, UserInteraction& ui) {
     const std::string original = name;
     if (FixXName(name)) {
-        ui.ShowMessage("The animation set name \"" + original +
-                           "\" holds characters that X file names cannot hold; the set is "
-                           "named " +
-                           name + ".",
-                       "Renamed");
+        ui.ShowMessage({NoticeId::kSetNameFixed, "Renamed",
+                        "The animation set name \"" + original +
+                            "\" holds characters that X file names cannot hold; the set is "
+                            "named " +
+                            name + ".",
+                        name});
     }
 }
 
@@ -95,7 +97,8 @@ bool ResolveNameConflict(const Workspace& ws, AnimSet& set, const SourceTexts& t
         if (!AskRename(texts, set.name, ui)) {
             return false;
         }
-        std::optional<std::string> newName = ui.AskAnimSetName();
+        std::optional<std::string> newName =
+            ui.AskAnimSetName({NamePromptId::kRenameSet, set.name, 0});
         if (!newName) {
             if (AskDiscontinue(texts, ui)) {
                 return false;
@@ -171,7 +174,8 @@ void SetPrimaryAnimSets(Workspace& ws, const std::vector<AnimSet>& sets, SourceK
     std::vector<bool> flags;
     flags.reserve(copies.size());
     flags.push_back(CheckCompatibility(copies[0], ws.primaryNodes, ui));
-    if (!flags[0] && !ui.AskYesNo(TextsFor(kind).setAnyway, kContinueTitle, false)) {
+    if (!flags[0] &&
+        !ui.AskYesNo({QuestionId::kSetSetsAnyway, kContinueTitle, TextsFor(kind).setAnyway})) {
         return;
     }
     for (size_t i = 1; i < copies.size(); ++i) {

@@ -12,7 +12,7 @@
 
 #include "app/batch_convert.h"
 #include "app/console_session.h"
-#include "staticmesh/static_export_job.h"
+#include "app/static_export_job.h"
 
 namespace {
 

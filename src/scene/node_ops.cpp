@@ -75,7 +75,7 @@ NodeIndex FindNodeInCycle(const std::vector<NodeIndex>& parentOf) {
 
 }  // namespace
 
-bool LinkParents(NodeList& list, UserInteraction* ui) {
+bool LinkParents(NodeList& list, ReadReport& report) {
     const NodeIdIndex index(list);
     std::vector<NodeIndex> lastChild(list.size(), kNoNode);
     std::vector<NodeIndex> parentOf(list.size(), kNoNode);
@@ -86,13 +86,10 @@ bool LinkParents(NodeList& list, UserInteraction* ui) {
         }
         const NodeIndex parent = index.Find(node.parentId);
         if (parent == kNoNode) {
-            if (ui != nullptr) {
-                ui->ShowMessage("Node " + std::to_string(node.id) + " (" + node.name +
-                                    "): parent id - " + std::to_string(node.parentId) +
-                                    " not found in nodes.",
-                                "Invalid Node Structure");
-            }
-            return false;
+            return report.Fail("Node " + std::to_string(node.id) + " (" + node.name +
+                                   "): parent id - " + std::to_string(node.parentId) +
+                                   " not found in nodes.",
+                               "Invalid Node Structure");
         }
         const auto self = static_cast<NodeIndex>(i);
         parentOf[i] = parent;
@@ -106,18 +103,15 @@ bool LinkParents(NodeList& list, UserInteraction* ui) {
     }
     const NodeIndex looped = FindNodeInCycle(parentOf);
     if (looped != kNoNode) {
-        if (ui != nullptr) {
-            const SceneNode& node = list[static_cast<size_t>(looped)];
-            ui->ShowMessage("Node " + std::to_string(node.id) + " (" + node.name +
-                                "): parent ids form a cycle; the node is its own ancestor.",
-                            "Invalid Node Structure");
-        }
-        return false;
+        const SceneNode& node = list[static_cast<size_t>(looped)];
+        return report.Fail("Node " + std::to_string(node.id) + " (" + node.name +
+                               "): parent ids form a cycle; the node is its own ancestor.",
+                           "Invalid Node Structure");
     }
     return true;
 }
 
-NodeIndex SelectSkeletonRoot(const NodeList& list, UserInteraction& ui) {
+NodeIndex SelectSkeletonRoot(const NodeList& list, Message& failure) {
     static constexpr std::string_view kTitle = "Incorrect node structure";
     NodeIndex candidate = kNoNode;
     for (size_t i = 0; i < list.size(); ++i) {
@@ -127,9 +121,9 @@ NodeIndex SelectSkeletonRoot(const NodeList& list, UserInteraction& ui) {
             continue;
         }
         if (candidate != kNoNode) {
-            ui.ShowMessage("Multiple candidates for the skeleton.\n" +
-                               list[static_cast<size_t>(candidate)].name + "\n" + node.name,
-                           kTitle);
+            failure = {std::string(kTitle), "Multiple candidates for the skeleton.\n" +
+                                                list[static_cast<size_t>(candidate)].name + "\n" +
+                                                node.name};
             return kNoNode;
         }
         candidate = static_cast<NodeIndex>(i);
@@ -171,7 +165,7 @@ NodeIndex SelectSkeletonRoot(const NodeList& list, UserInteraction& ui) {
     if (anyRoot.count == 1) {
         return anyRoot.node;
     }
-    ui.ShowMessage("No candidates for skeleton found.", kTitle);
+    failure = {std::string(kTitle), "No candidates for skeleton found."};
     return kNoNode;
 }
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "app/user_interaction.h"
+#include "scene/read_result.h"
 #include "scene/records.h"
 
 namespace toravel {
@@ -37,9 +37,9 @@ class NodeNameIndex {
 };
 
 // Chains every node with a non-negative parent id under the first node of that id, children
-// in list order. Fails on a missing parent or on parent ids that form a cycle, with a message
-// titled "Invalid Node Structure" when `ui` is given. Expects a list without links.
-bool LinkParents(NodeList& list, UserInteraction* ui);
+// in list order. Fails on a missing parent or on parent ids that form a cycle, recording a
+// message titled "Invalid Node Structure" in `report`. Expects a list without links.
+bool LinkParents(NodeList& list, ReadReport& report);
 
 // The deepest hierarchy any reader accepts: a chain of this many SMD nodes, or frames nested
 // this many levels below an X file's Scene_Root, which is what such a chain is written as.
@@ -50,9 +50,9 @@ inline constexpr size_t kMaxHierarchyDepth = 100000;
 // 1), or kNoNode. Expects linked parents.
 NodeIndex FindNodeDeeperThan(const NodeList& list, size_t maxDepth);
 
-// The node that roots the skeleton, or kNoNode after a message titled
-// "Incorrect node structure".
-NodeIndex SelectSkeletonRoot(const NodeList& list, UserInteraction& ui);
+// The node that roots the skeleton, or kNoNode with the reason in `failure` (titled
+// "Incorrect node structure").
+NodeIndex SelectSkeletonRoot(const NodeList& list, Message& failure);
 
 // Sets combinedMatrix for `node`, its later siblings and all their descendants.
 void ComputeCombinedMatrices(NodeList& list, NodeIndex node, const Matrix& parentMatrix);

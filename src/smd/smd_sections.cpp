@@ -79,25 +79,25 @@ bool ParseKeyLine(std::string_view line, KeyLine& key) {
 // Reads one frame: "time", its number and the key lines up to the next "time" line (left
 // unread) or the section's "end" (sets `endMet`).
 bool ReadFrame(TextInput& input, LineTokenizer& tokenizer, NodeList& list, const NodeIdIndex& index,
-               SkeletonMode mode, UserInteraction* ui, bool& endMet) {
+               SkeletonMode mode, ReadReport& report, bool& endMet) {
     endMet = false;
     if (tokenizer.NextToken(input) != "time") {
-        return Fail(ui, "Token 'time' expected. Not found.");
+        return report.Fail("Token 'time' expected. Not found.");
     }
     const std::string_view frameToken = tokenizer.NextToken(input);
     if (frameToken.empty()) {
-        return Fail(ui, kFileEof);
+        return report.Fail(kFileEof);
     }
     const int32_t frame = IntegerValue(frameToken);
     if (frame == -1) {
-        return false;
+        return report.FailSilently();
     }
     // Negative frame numbers wrap around as unsigned times.
     const uint32_t time = static_cast<uint32_t>(frame) * 1000u;
 
     for (;;) {
         if (!input.good()) {
-            return Fail(ui, kFileEof);
+            return report.Fail(kFileEof);
         }
         size_t lineStart = 0;
         std::string_view line;
@@ -105,7 +105,7 @@ bool ReadFrame(TextInput& input, LineTokenizer& tokenizer, NodeList& list, const
         do {
             lineStart = input.tell();
             if (!input.ReadLine(line)) {
-                return Fail(ui, kFileEof);
+                return report.Fail(kFileEof);
             }
             trimmed = TrimBlanks(line);
         } while (trimmed.empty());
@@ -116,7 +116,7 @@ bool ReadFrame(TextInput& input, LineTokenizer& tokenizer, NodeList& list, const
         }
         if (trimmed.starts_with("time")) {
             if (mode == SkeletonMode::kReference) {
-                return Fail(ui, "Expected token 'time' in SMD reference file. Not found.");
+                return report.Fail("Expected token 'time' in SMD reference file. Not found.");
             }
             // The next frame starts with this line.
             input.seek(lineStart);
@@ -125,12 +125,12 @@ bool ReadFrame(TextInput& input, LineTokenizer& tokenizer, NodeList& list, const
 
         KeyLine key;
         if (!ParseKeyLine(line, key)) {
-            return Fail(ui, "Invalid timed key found.");
+            return report.Fail("Invalid timed key found.");
         }
         const NodeIndex found = index.Find(key.id);
         if (found == kNoNode) {
-            return Fail(
-                ui, "Timed key node (id " + std::to_string(key.id) + ") not found in nodes array.");
+            return report.Fail("Timed key node (id " + std::to_string(key.id) +
+                               ") not found in nodes array.");
         }
         SceneNode& node = list[static_cast<size_t>(found)];
         Matrix m = EulerTransform(key.values[0], key.values[1], key.values[2], key.values[3],
@@ -154,13 +154,6 @@ bool ReadFrame(TextInput& input, LineTokenizer& tokenizer, NodeList& list, const
 
 }  // namespace
 
-bool Fail(UserInteraction* ui, std::string_view text, std::string_view title) {
-    if (ui != nullptr) {
-        ui->ShowMessage(text, title);
-    }
-    return false;
-}
-
 bool ReadHeader(TextInput& input) {
     std::string_view line;
     while (input.ReadLine(line)) {
@@ -173,9 +166,9 @@ bool ReadHeader(TextInput& input) {
     return false;
 }
 
-bool ReadNodes(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserInteraction* ui) {
+bool ReadNodes(TextInput& input, LineTokenizer& tokenizer, NodeList& list, ReadReport& report) {
     if (tokenizer.NextToken(input) != "nodes") {
-        return Fail(ui, "'nodes' token expected. Not found.");
+        return report.Fail("'nodes' token expected. Not found.");
     }
     for (;;) {
         if (!input.good()) {
@@ -183,7 +176,7 @@ bool ReadNodes(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserI
         }
         const std::string_view idToken = tokenizer.NextToken(input);
         if (idToken.empty()) {
-            return Fail(ui, kNodesEof);
+            return report.Fail(kNodesEof);
         }
         if (idToken == "end") {
             return true;
@@ -192,12 +185,12 @@ bool ReadNodes(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserI
         node.id = IntegerValue(idToken);
         const std::string_view nameToken = tokenizer.NextToken(input);
         if (nameToken.empty()) {
-            return Fail(ui, kNodesEof);
+            return report.Fail(kNodesEof);
         }
         node.name = ReadName(input, tokenizer, nameToken);
         const std::string_view parentToken = tokenizer.NextToken(input);
         if (parentToken.empty()) {
-            return Fail(ui, kNodesEof);
+            return report.Fail(kNodesEof);
         }
         node.parentId = IntegerValue(parentToken);
         node.localMatrix = IdentityMatrix();
@@ -206,17 +199,17 @@ bool ReadNodes(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserI
 }
 
 bool ReadSkeleton(TextInput& input, LineTokenizer& tokenizer, NodeList& list, SkeletonMode mode,
-                  UserInteraction* ui) {
+                  ReadReport& report) {
     if (tokenizer.NextToken(input) != "skeleton") {
-        return Fail(ui, "Token 'skeleton' expected. Not found.");
+        return report.Fail("Token 'skeleton' expected. Not found.");
     }
     const NodeIdIndex index(list);
     for (;;) {
         if (!input.good()) {
-            return false;
+            return report.FailSilently();
         }
         bool endMet = false;
-        if (!ReadFrame(input, tokenizer, list, index, mode, ui, endMet)) {
+        if (!ReadFrame(input, tokenizer, list, index, mode, report, endMet)) {
             return false;
         }
         if (endMet) {
@@ -225,9 +218,9 @@ bool ReadSkeleton(TextInput& input, LineTokenizer& tokenizer, NodeList& list, Sk
     }
 }
 
-bool SkipSkeleton(TextInput& input, LineTokenizer& tokenizer, UserInteraction* ui) {
+bool SkipSkeleton(TextInput& input, LineTokenizer& tokenizer, ReadReport& report) {
     if (tokenizer.NextToken(input) != "skeleton") {
-        return Fail(ui, "Token 'skeleton' expected. Not found.");
+        return report.Fail("Token 'skeleton' expected. Not found.");
     }
     std::string_view line;
     while (input.ReadLine(line)) {
@@ -235,7 +228,7 @@ bool SkipSkeleton(TextInput& input, LineTokenizer& tokenizer, UserInteraction* u
             return true;
         }
     }
-    return Fail(ui, kFileEof);
+    return report.Fail(kFileEof);
 }
 
 std::optional<NameCollision> FixNames(NodeList& list) {

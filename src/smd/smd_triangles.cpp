@@ -5,7 +5,6 @@
 #include <string>
 #include <unordered_map>
 
-#include "app/message_stream_interaction.h"
 #include "scene/node_ops.h"
 #include "smd/smd_sections.h"
 
@@ -31,12 +30,12 @@ int32_t AppendMaterial(MeshData& mesh, std::string_view textureFile) {
 }
 
 bool ComputeOffsets(MeshData& mesh, const NodeList& list, const NodeNameIndex& names,
-                    UserInteraction* ui) {
+                    ReadReport& report) {
     for (BoneWeights& bone : mesh.boneWeights) {
         const NodeIndex node = names.Find(bone.boneName);
         if (node == kNoNode) {
-            return Fail(ui, "Bone Weight " + bone.boneName + " not found in nodes array.",
-                        "*** Internal Error ***");
+            return report.Fail("Bone Weight " + bone.boneName + " not found in nodes array.",
+                               "*** Internal Error ***");
         }
         bone.offsetMatrix = Inverse(list[static_cast<size_t>(node)].combinedMatrix);
     }
@@ -63,8 +62,8 @@ struct MeshKeyHash {
 // starts empty, so a miss means "not there yet".
 class TriangleReader {
   public:
-    TriangleReader(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserInteraction* ui)
-        : input_(input), tokenizer_(tokenizer), list_(list), ui_(ui), ids_(list) {}
+    TriangleReader(TextInput& input, LineTokenizer& tokenizer, NodeList& list, ReadReport& report)
+        : input_(input), tokenizer_(tokenizer), list_(list), report_(report), ids_(list) {}
 
     // The triangles up to "end". False after one message.
     bool ReadSection() {
@@ -75,7 +74,7 @@ class TriangleReader {
             }
         }
         if (!endMet) {
-            return Fail(ui_, kFileEof);
+            return report_.Fail(kFileEof);
         }
         return true;
     }
@@ -87,9 +86,9 @@ class TriangleReader {
                 endMet = true;
                 return true;
             case TriangleRead::kNoToken:
-                return Fail(ui_, "Unexpected EOF in 'triangles' section.");
+                return report_.Fail("Unexpected EOF in 'triangles' section.");
             case TriangleRead::kBadVertex:
-                return Fail(ui_, kFileEof);
+                return report_.Fail(kFileEof);
             case TriangleRead::kTriangle:
                 break;
         }
@@ -100,7 +99,7 @@ class TriangleReader {
         for (int k = 0; k < 3; ++k) {
             owners[k] = ids_.Find(vertices[k].boneId);
             if (owners[k] == kNoNode) {
-                return Fail(ui_, "Invalid node id in 'triangles' section.");
+                return report_.Fail("Invalid node id in 'triangles' section.");
             }
         }
 
@@ -170,8 +169,8 @@ class TriangleReader {
         for (int32_t i = 0; i < linkCount; ++i) {
             const NodeIndex bone = links[i].boneId == v.boneId ? owner : ids_.Find(links[i].boneId);
             if (bone == kNoNode) {
-                Fail(ui_, "Unknown bone id for bone weight.");
-                Fail(ui_, "Invalid bone id for vertex weight.");
+                report_.Warn("Unknown bone id for bone weight.", kInvalidFileTitle);
+                report_.Warn("Invalid bone id for vertex weight.", kInvalidFileTitle);
                 return;
             }
             BoneWeights& weights =
@@ -189,7 +188,7 @@ class TriangleReader {
     TextInput& input_;
     LineTokenizer& tokenizer_;
     NodeList& list_;
-    UserInteraction* ui_;
+    ReadReport& report_;
     const NodeIdIndex ids_;
     SmdTriangle triangle_;
     std::unordered_map<MeshKey, int32_t, MeshKeyHash> materials_;
@@ -286,26 +285,26 @@ int32_t FindOrAddMaterial(MeshData& mesh, std::string_view textureFile) {
     return AppendMaterial(mesh, textureFile);
 }
 
-bool ComputeOffsets(MeshData& mesh, const NodeList& list, UserInteraction* ui) {
-    return ComputeOffsets(mesh, list, NodeNameIndex(list), ui);
+bool ComputeOffsets(MeshData& mesh, const NodeList& list, ReadReport& report) {
+    return ComputeOffsets(mesh, list, NodeNameIndex(list), report);
 }
 
 bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list,
-                   UserInteraction* ui) {
+                   ReadReport& report) {
     if (tokenizer.NextToken(input) != "triangles") {
-        return Fail(ui, "Token 'triangles' expected. Not found.");
+        return report.Fail("Token 'triangles' expected. Not found.");
     }
-    if (!TriangleReader(input, tokenizer, list, ui).ReadSection()) {
+    if (!TriangleReader(input, tokenizer, list, report).ReadSection()) {
         return false;
     }
-    MessageStreamInteraction silent(nullptr);
-    if (SelectSkeletonRoot(list, ui != nullptr ? *ui : silent) == kNoNode) {
-        return false;
+    Message noRoot;
+    if (SelectSkeletonRoot(list, noRoot) == kNoNode) {
+        return report.Fail(std::move(noRoot.text), noRoot.title);
     }
     ComputeAllCombinedMatrices(list);
     const NodeNameIndex names(list);
     for (SceneNode& node : list) {
-        if (node.mesh.vertexCount > 0 && !ComputeOffsets(node.mesh, list, names, ui)) {
+        if (node.mesh.vertexCount > 0 && !ComputeOffsets(node.mesh, list, names, report)) {
             return false;
         }
     }

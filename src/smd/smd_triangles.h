@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/user_interaction.h"
+#include "scene/read_result.h"
 #include "scene/records.h"
 #include "text/line_tokenizer.h"
 #include "text/text_input.h"
@@ -74,12 +74,12 @@ int32_t FindOrAddMaterial(MeshData& mesh, std::string_view textureFile);
 // Sets every bone's offsetMatrix to the inverse of its node's combinedMatrix, so that a vertex
 // at the bind pose times offset times combined comes back to itself. Fails with a message
 // titled "*** Internal Error ***" when a bone names no node.
-bool ComputeOffsets(MeshData& mesh, const NodeList& list, UserInteraction* ui);
+bool ComputeOffsets(MeshData& mesh, const NodeList& list, ReadReport& report);
 
 // The "triangles" section up to its "end": each triangle goes into the mesh of the node that
 // owns its first vertex. Then selects the skeleton root (the load requires one), computes the
 // combined matrices from every root and the offsets of every mesh. Expects linked parents and
-// fixed names. One message on failure (none when `ui` is null).
-bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list, UserInteraction* ui);
+// fixed names. A link to an unknown bone is a warning, and the load goes on.
+bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list, ReadReport& report);
 
 }  // namespace toravel

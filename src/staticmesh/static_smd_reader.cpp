@@ -15,8 +15,9 @@ namespace {
 bool ReadStaticSmd(TextInput& input, StaticTriangleSet& set) {
     LineTokenizer tokenizer;
     NodeList nodes;
-    if (!ReadHeader(input) || !ReadNodes(input, tokenizer, nodes, nullptr) ||
-        !SkipSkeleton(input, tokenizer, nullptr) || tokenizer.NextToken(input) != "triangles") {
+    ReadReport ignored;  // every violation reads as the one format error
+    if (!ReadHeader(input) || !ReadNodes(input, tokenizer, nodes, ignored) ||
+        !SkipSkeleton(input, tokenizer, ignored) || tokenizer.NextToken(input) != "triangles") {
         return false;
     }
     std::unordered_map<std::string, int32_t> materialIndex;
@@ -48,24 +49,20 @@ bool ReadStaticSmd(TextInput& input, StaticTriangleSet& set) {
 
 }  // namespace
 
-bool ParseStaticSmd(TextInput& input, StaticTriangleSet& set, UserInteraction& ui) {
+bool ParseStaticSmd(TextInput& input, StaticTriangleSet& set, ReadReport& report) {
     set = StaticTriangleSet();
     if (!ReadStaticSmd(input, set)) {
         set = StaticTriangleSet();
-        ui.ShowMessage("Invalid SMD file format", "Load Error");
+        report.Fail("Invalid SMD file format", "Load Error");
+        report.SetPosition({input.StopLine(), std::nullopt});
         return false;
     }
     return true;
 }
 
-bool ParseStaticSmd(const std::string& path, StaticTriangleSet& set, UserInteraction& ui) {
-    set = StaticTriangleSet();
-    std::optional<TextInput> input = TextInput::OpenFile(path);
-    if (!input) {
-        ui.ShowMessage("Invalid filename for SMD load", "Load Error");
-        return false;
-    }
-    return ParseStaticSmd(*input, set, ui);
+bool ParseStaticSmd(std::string_view bytes, StaticTriangleSet& set, ReadReport& report) {
+    TextInput input = TextInput::View(bytes);
+    return ParseStaticSmd(input, set, report);
 }
 
 }  // namespace toravel

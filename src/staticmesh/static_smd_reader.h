@@ -7,9 +7,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/user_interaction.h"
+#include "scene/read_result.h"
 #include "scene/matrix.h"
 #include "text/text_input.h"
 
@@ -31,12 +32,9 @@ struct StaticTriangleSet {
     std::vector<int32_t> triangleMaterials;
 };
 
-// Reads the SMD file at `path` into `set` (emptied first). Shows "Invalid filename for SMD
-// load" when the file cannot be opened and "Invalid SMD file format" for any violation of the
-// format, both titled "Load Error", and returns false; true on success.
-bool ParseStaticSmd(const std::string& path, StaticTriangleSet& set, UserInteraction& ui);
-
-// The same for a file already in memory (the format checks and their message only).
-bool ParseStaticSmd(TextInput& input, StaticTriangleSet& set, UserInteraction& ui);
+// Reads SMD text into `set` (emptied first). Any violation of the format fails the read with
+// "Invalid SMD file format" titled "Load Error", leaving the set empty.
+bool ParseStaticSmd(TextInput& input, StaticTriangleSet& set, ReadReport& report);
+bool ParseStaticSmd(std::string_view bytes, StaticTriangleSet& set, ReadReport& report);
 
 }  // namespace toravel

@@ -51,6 +51,29 @@ TextInput::TextInput(std::string content) {
     storage_ = std::move(owned);
 }
 
+TextInput TextInput::View(std::string_view bytes) {
+    if (!bytes.empty() && bytes.back() == '\n' &&
+        std::memchr(bytes.data(), '\r', bytes.size()) == nullptr) {
+        TextInput input;
+        input.text_ = bytes;
+        return input;
+    }
+    return TextInput(std::string(bytes));
+}
+
+size_t TextInput::LineAt(size_t position) const {
+    const std::string_view before =
+        text_.substr(0, position < text_.size() ? position : text_.size());
+    size_t line = 1;
+    for (const char* p = before.data();
+         (p = static_cast<const char*>(std::memchr(
+              p, '\n', static_cast<size_t>(before.data() + before.size() - p)))) != nullptr;
+         ++p) {
+        ++line;
+    }
+    return line;
+}
+
 namespace {
 
 #if defined(TORAVEL_HAVE_MMAP)
@@ -175,11 +198,12 @@ bool TextInput::SkipWhiteSpace() {
     return true;
 }
 
-bool TextInput::ReadInt(int32_t& value) {
+template <typename T>
+bool TextInput::ReadNumber(T& value, size_t (*parse)(std::string_view, T&)) {
     if (!SkipWhiteSpace()) {
         return false;
     }
-    const size_t used = ParseInt(std::string_view(text_).substr(pos_), value);
+    const size_t used = parse(std::string_view(text_).substr(pos_), value);
     if (used == 0) {
         fail_ = true;
         return false;
@@ -189,38 +213,18 @@ bool TextInput::ReadInt(int32_t& value) {
         eof_ = true;
     }
     return true;
+}
+
+bool TextInput::ReadInt(int32_t& value) {
+    return ReadNumber(value, ParseInt);
 }
 
 bool TextInput::ReadUnsigned(uint32_t& value) {
-    if (!SkipWhiteSpace()) {
-        return false;
-    }
-    const size_t used = ParseUnsigned(std::string_view(text_).substr(pos_), value);
-    if (used == 0) {
-        fail_ = true;
-        return false;
-    }
-    pos_ += used;
-    if (pos_ >= text_.size()) {
-        eof_ = true;
-    }
-    return true;
+    return ReadNumber(value, ParseUnsigned);
 }
 
 bool TextInput::ReadFloat(float& value) {
-    if (!SkipWhiteSpace()) {
-        return false;
-    }
-    const size_t used = ParseFloat(std::string_view(text_).substr(pos_), value);
-    if (used == 0) {
-        fail_ = true;
-        return false;
-    }
-    pos_ += used;
-    if (pos_ >= text_.size()) {
-        eof_ = true;
-    }
-    return true;
+    return ReadNumber(value, ParseFloat);
 }
 
 bool TextInput::ReadSeparator(char& c) {
@@ -422,16 +426,6 @@ size_t ParseFloat(std::string_view text, float& value) {
     }
     value = parsed;
     return skip + taken.size();
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 }  // namespace toravel

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/text_util.h"
+
 namespace toravel {
 
 class TextInput {
@@ -24,6 +26,9 @@ class TextInput {
 
     TextInput() = default;
     explicit TextInput(std::string content);
+    // Bytes already in memory, which must outlive the input; they are copied only where a
+    // line end must be mended.
+    static TextInput View(std::string_view bytes);
 
     // Reads a whole file; nothing when it cannot be opened or read.
     static std::optional<TextInput> OpenFile(const std::string& path);
@@ -36,6 +41,13 @@ class TextInput {
 
     // The read position, or kNoPosition once the stream has failed.
     size_t tell() const { return fail_ ? kNoPosition : pos_; }
+    // Where reading stopped, also once the stream has failed.
+    size_t stopPosition() const { return pos_; }
+    // The 1-based number of the line that holds `position`.
+    size_t LineAt(size_t position) const;
+    // The line where reading stopped: the one that holds the last character read (a whole
+    // line read ends after its line feed, which still belongs to it).
+    size_t StopLine() const { return LineAt(pos_ > 0 ? pos_ - 1 : 0); }
     // Moves the read position and clears the end state; does nothing on a failed stream.
     void seek(size_t position);
 
@@ -56,6 +68,9 @@ class TextInput {
 
   private:
     bool SkipWhiteSpace();
+    // One number extraction with `parse` (ParseInt, ParseUnsigned or ParseFloat).
+    template <typename T>
+    bool ReadNumber(T& value, size_t (*parse)(std::string_view, T&));
 
     // Keeps the text alive: an owned string or a read-only mapping of the file.
     std::shared_ptr<const void> storage_;
@@ -72,13 +87,5 @@ size_t ParseInt(std::string_view text, int32_t& value);
 size_t ParseUnsigned(std::string_view text, uint32_t& value);
 size_t ParseFloat(std::string_view text, float& value);
 
-inline bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-inline bool IsWhiteSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-// `text` without leading and trailing spaces and tabs.
-std::string_view TrimBlanks(std::string_view text);
 
 }  // namespace toravel

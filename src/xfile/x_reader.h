@@ -6,8 +6,8 @@
 //   after the last line a token was taken from.
 // - A peek records the read position, reads a token and sets the position back. The token is
 //   handed back only when reading it made the tokenizer take a new line.
-// - A step returns true on success, or false after it has shown exactly one message (the
-//   few silent failures are named where they happen); callers then stop at once.
+// - A step returns true on success, or false after it has recorded the failure in the report
+//   (the few silent failures are named where they happen); callers then stop at once.
 // - Counts from the file never size an allocation, and a negative count ends the load.
 #pragma once
 
@@ -15,21 +15,23 @@
 #include <string>
 #include <string_view>
 
-#include "app/user_interaction.h"
+#include "scene/read_result.h"
 #include "scene/records.h"
 #include "text/line_tokenizer.h"
 #include "text/text_input.h"
-#include "xfile/x_file_reader.h"
+#include "xfile/x_strict_reader.h"
 
 namespace toravel {
 
-// Text for the debugger's output channel; nowhere on platforms without one.
-void WriteDebugTrace(const std::string& text);
-
+// The reading steps of one strict read; XStrictReader runs them.
 class XReader {
   public:
-    XReader(XFileReader& doc, TextInput& input, LineTokenizer& tokenizer, UserInteraction& ui)
-        : doc_(doc), input_(input), tokenizer_(tokenizer), ui_(ui) {}
+    XReader(XModel& model, TextInput& input, ReadReport& report, const XReadHooks& hooks)
+        : model_(model), input_(input), report_(report), hooks_(hooks) {
+        tokenizer_.Reset(LineTokenizer::Braces::kSeparate);
+    }
+
+    XModel& model() { return model_; }
 
     // Header, templates and AnimTicksPerSecond blocks up to the first other token, which is
     // handed back under the peek rule.
@@ -79,11 +81,21 @@ class XReader {
     void HandBack(size_t mark) { input_.seek(mark); }
 
     // Messages titled "Invalid File"; each returns false for the caller to pass up.
-    bool Fail(const std::string& text);
+    bool Fail(std::string text) { return report_.Fail(std::move(text)); }
     bool ReportUnexpectedEnd(std::string_view place);
     bool ReportExpectedOpen(std::string_view found);
     bool ReportExpectedClose(std::string_view found);
     bool ReportExpected(std::string_view expected, std::string_view found);
+
+    // "keyword {": the block's keyword (`expected` names it in the message) and its brace.
+    bool OpenBlock(std::string_view keyword, std::string_view expected);
+    // The "}" that closes a block.
+    bool CloseBlock();
+    void Trace(const std::string& text) const {
+        if (hooks_.trace) {
+            hooks_.trace(text);
+        }
+    }
 
     // Extracts a word and checks it, reporting `expected` with the word found.
     bool ExpectWord(std::string_view word, std::string_view expected);
@@ -105,10 +117,11 @@ class XReader {
     bool OpenChildFrame(int32_t parentId, int32_t& id, std::string_view& token);
     bool IsFrameId(int32_t id) const;
 
-    XFileReader& doc_;
+    XModel& model_;
     TextInput& input_;
-    LineTokenizer& tokenizer_;
-    UserInteraction& ui_;
+    ReadReport& report_;
+    const XReadHooks& hooks_;
+    LineTokenizer tokenizer_;
 };
 
 // A separator as one-character text; empty when none could be extracted.

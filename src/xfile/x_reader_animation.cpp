@@ -23,18 +23,15 @@ bool XReader::ReadAnimationSets() {
         if (token != "{") {
             return ReportExpectedOpen(token);
         }
-        if (set.name.empty() &&
-            ui_.AskYesNo("AnimationSet " + std::to_string(doc_.animSets.size()) +
-                             " has no name. Do you want to give it a name?",
-                         "No AnimationSet Name", false)) {
-            if (std::optional<std::string> name = ui_.AskAnimSetName()) {
+        if (set.name.empty() && hooks_.nameUnnamedSet) {
+            if (std::optional<std::string> name = hooks_.nameUnnamedSet(model_.animSets.size())) {
                 set.name = std::move(*name);
             }
         }
         if (!ReadAnimationSetBody(set)) {
             return false;
         }
-        doc_.animSets.push_back(std::move(set));
+        model_.animSets.push_back(std::move(set));
         token = NextToken();
     }
     // Whatever ends the run of sets, the end of input included, ends the file.
@@ -114,8 +111,7 @@ bool XReader::ReadAnimationKey(KeyTrack& track) {
         }
         track.keys.push_back(std::move(key));
     }
-    const std::string_view token = NextToken();
-    return token == "}" || ReportExpectedClose(token);
+    return CloseBlock();
 }
 
 bool XReader::ReadTimedKey(TimedKey& key) {

@@ -1,17 +1,10 @@
-// Messages and value checks shared by every X reading step, and the debugger trace.
+// Messages and value checks shared by every X reading step.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "xfile/x_reader.h"
-
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
 
 namespace toravel {
 
@@ -29,17 +22,18 @@ std::string NegativeCountText(std::string_view what, std::string_view number) {
 
 }  // namespace
 
-void WriteDebugTrace(const std::string& text) {
-#ifdef _WIN32
-    OutputDebugStringA(text.c_str());
-#else
-    (void)text;
-#endif
+bool XReader::OpenBlock(std::string_view keyword, std::string_view expected) {
+    std::string_view token = NextToken();
+    if (token != keyword) {
+        return ReportExpected(expected, token);
+    }
+    token = NextToken();
+    return token == "{" || ReportExpectedOpen(token);
 }
 
-bool XReader::Fail(const std::string& text) {
-    ui_.ShowMessage(text, "Invalid File");
-    return false;
+bool XReader::CloseBlock() {
+    const std::string_view token = NextToken();
+    return token == "}" || ReportExpectedClose(token);
 }
 
 bool XReader::ReportUnexpectedEnd(std::string_view place) {

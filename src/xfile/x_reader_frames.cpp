@@ -14,8 +14,7 @@ namespace toravel {
 bool XReader::ReadXHeader() {
     std::string_view line;
     if (!input_.ReadLine(line) || line != "xof 0303txt 0032") {
-        ui_.ShowMessage("Invalid Header", "Invalid File");
-        return false;
+        return Fail("Invalid Header");
     }
     for (;;) {
         size_t mark;
@@ -66,7 +65,7 @@ bool XReader::ReadAnimTicksPerSecond() {
     if (token != "}") {
         return ReportExpectedClose(token);
     }
-    doc_.ticksPerSecond = ticks;
+    model_.ticksPerSecond = ticks;
     return true;
 }
 
@@ -95,15 +94,15 @@ bool XReader::ReadRootFrame() {
         token = NextToken();
     } else {
         // The token read stays the current one; it is not handed back.
-        ui_.ShowMessage("Transform Matrix NOT found for Scene_Root. Continuing.", "Possible Error");
+        report_.Warn("Transform Matrix NOT found for Scene_Root. Continuing.", "Possible Error");
     }
     if (token != "Frame") {
         return ReportExpected("Frame", token);
     }
-    const int32_t rootId = CountOf(doc_.frames.size());
+    const int32_t rootId = CountOf(model_.frames.size());
     root.id = rootId;
     root.parentId = -1;
-    doc_.frames.push_back(std::move(root));
+    model_.frames.push_back(std::move(root));
     while (token == "Frame") {
         if (!ReadChildFrame(rootId)) {
             return false;
@@ -117,15 +116,14 @@ bool XReader::ReadRootFrame() {
 }
 
 bool XReader::IsFrameId(int32_t id) const {
-    return id >= 0 && static_cast<size_t>(id) < doc_.frames.size() &&
-           doc_.frames[static_cast<size_t>(id)].id == id;
+    return id >= 0 && static_cast<size_t>(id) < model_.frames.size() &&
+           model_.frames[static_cast<size_t>(id)].id == id;
 }
 
 bool XReader::OpenChildFrame(int32_t parentId, int32_t& id, std::string_view& token) {
     // Ids are positions in the list, so the lookups by id are direct.
     if (!IsFrameId(parentId)) {
-        ui_.ShowMessage("***Internal Error***", "Error");
-        return false;
+        return report_.Fail("***Internal Error***", "Error");
     }
     SceneNode node;
     node.parentId = parentId;
@@ -148,14 +146,13 @@ bool XReader::OpenChildFrame(int32_t parentId, int32_t& id, std::string_view& to
         token = NextToken();
     }
     // The frame enters the list before any of its children.
-    id = CountOf(doc_.frames.size());
+    id = CountOf(model_.frames.size());
     node.id = id;
-    doc_.frames.push_back(std::move(node));
+    model_.frames.push_back(std::move(node));
     if (!IsFrameId(id) || !IsFrameId(parentId)) {
-        ui_.ShowMessage(
+        return report_.Fail(
             "me (" + std::to_string(id) + ") or parent (" + std::to_string(parentId) + ") invalid",
             "*** Internal Error ***");
-        return false;
     }
     return true;
 }
@@ -168,7 +165,7 @@ bool XReader::ReadChildFrame(int32_t parentId) {
     for (;;) {
         if (open.size() >= kMaxXFrameNesting) {
             return Fail("Frames nested more than " + std::to_string(kMaxXFrameNesting) +
-                        " levels deep in frame " + doc_.frames[static_cast<size_t>(parent)].name +
+                        " levels deep in frame " + model_.frames[static_cast<size_t>(parent)].name +
                         ".");
         }
         int32_t id = -1;
@@ -179,9 +176,9 @@ bool XReader::ReadChildFrame(int32_t parentId) {
         open.push_back(id);
         // Close frames until a child frame begins or the outermost one is closed.
         for (;;) {
-            const std::string& name = doc_.frames[static_cast<size_t>(open.back())].name;
+            const std::string& name = model_.frames[static_cast<size_t>(open.back())].name;
             if (token == "Frame") {
-                WriteDebugTrace("Frame " + name + " calling ReadChild\n");
+                Trace("Frame " + name + " calling ReadChild\n");
                 parent = open.back();
                 break;
             }
@@ -192,26 +189,20 @@ bool XReader::ReadChildFrame(int32_t parentId) {
             if (open.empty()) {
                 return true;
             }
-            WriteDebugTrace("(done)\n");
+            Trace("(done)\n");
             token = NextToken();
         }
     }
 }
 
 bool XReader::ReadFrameTransformMatrix(Matrix& matrix) {
-    std::string_view token = NextToken();
-    if (token != "FrameTransformMatrix") {
-        return ReportExpected("FrameTransformMatrix", token);
-    }
-    token = NextToken();
-    if (token != "{") {
-        return ReportExpectedOpen(token);
+    if (!OpenBlock("FrameTransformMatrix", "FrameTransformMatrix")) {
+        return false;
     }
     if (!ReadMatrixValues(matrix)) {
         return false;
     }
-    token = NextToken();
-    return token == "}" || ReportExpectedClose(token);
+    return CloseBlock();
 }
 
 bool XReader::ReadMatrixValues(Matrix& matrix) {

@@ -42,13 +42,8 @@ std::string_view XReader::ReadQuotedLine() {
 }
 
 bool XReader::ReadMeshMaterialList(MeshData& mesh) {
-    std::string_view token = NextToken();
-    if (token != "MeshMaterialList") {
-        return ReportExpected("MeshMaterialList", token);
-    }
-    token = NextToken();
-    if (token != "{") {
-        return ReportExpectedOpen(token);
+    if (!OpenBlock("MeshMaterialList", "MeshMaterialList")) {
+        return false;
     }
     if (!ReadCount(mesh.materialCount, "material count %d in material list.") ||
         !ExpectWord(";", "';' after num materials") ||
@@ -70,8 +65,7 @@ bool XReader::ReadMeshMaterialList(MeshData& mesh) {
             return false;
         }
     }
-    token = NextToken();
-    return token == "}" || ReportExpectedClose(token);
+    return CloseBlock();
 }
 
 bool XReader::ReadMaterial(MeshData& mesh) {
@@ -146,13 +140,8 @@ bool XReader::ReadMaterial(MeshData& mesh) {
 }
 
 bool XReader::ReadSkinMeshHeader(MeshData& mesh) {
-    std::string_view token = NextToken();
-    if (token != "XSkinMeshHeader") {
-        return ReportExpected("XSkinMeshHeader", token);
-    }
-    token = NextToken();
-    if (token != "{") {
-        return ReportExpectedOpen(token);
+    if (!OpenBlock("XSkinMeshHeader", "XSkinMeshHeader")) {
+        return false;
     }
     if (!ReadCount(mesh.maxWeightsPerVertex, "weights per vertex %d in XSkinMeshHeader.") ||
         !ExpectWord(";", "';' in XSkinMeshHeader num wts per vert") ||
@@ -162,8 +151,7 @@ bool XReader::ReadSkinMeshHeader(MeshData& mesh) {
         !ExpectWord(";", "';' in XSkinMeshHeader num bones")) {
         return false;
     }
-    token = NextToken();
-    return token == "}" || ReportExpectedClose(token);
+    return CloseBlock();
 }
 
 bool XReader::ReadSkinWeights(MeshData& mesh) {

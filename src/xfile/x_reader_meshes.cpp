@@ -130,31 +130,20 @@ bool XReader::ReadMeshLists(MeshData& mesh) {
 }
 
 bool XReader::ReadMeshNormals(MeshData& mesh) {
-    std::string_view token = NextToken();
-    if (token != "MeshNormals") {
-        return ReportExpected("MeshNormals token", token);
-    }
-    token = NextToken();
-    if (token != "{") {
-        return ReportExpectedOpen(token);
+    if (!OpenBlock("MeshNormals", "MeshNormals token")) {
+        return false;
     }
     if (!ReadVectorList(mesh.normalCount, mesh.normals, "normal count %d in mesh normals.") ||
         !ReadFaceList(mesh.normalFaceCount, mesh.normalFaceIndices,
                       "normal face count %d in mesh normals.")) {
         return false;
     }
-    token = NextToken();
-    return token == "}" || ReportExpectedClose(token);
+    return CloseBlock();
 }
 
 bool XReader::ReadMeshTextureCoords(MeshData& mesh) {
-    std::string_view token = NextToken();
-    if (token != "MeshTextureCoords") {
-        return ReportExpected("MeshTextureCoords", token);
-    }
-    token = NextToken();
-    if (token != "{") {
-        return ReportExpectedOpen(token);
+    if (!OpenBlock("MeshTextureCoords", "MeshTextureCoords")) {
+        return false;
     }
     if (!ReadCount(mesh.texCoordCount, "texture coordinate count %d in mesh.") ||
         !ExpectWord(";", "';' after num texture coords")) {
@@ -173,18 +162,12 @@ bool XReader::ReadMeshTextureCoords(MeshData& mesh) {
         }
         mesh.texCoords.push_back(t);
     }
-    token = NextToken();
-    return token == "}" || ReportExpectedClose(token);
+    return CloseBlock();
 }
 
 bool XReader::ReadVertexDuplicationIndices() {
-    std::string_view token = NextToken();
-    if (token != "VertexDuplicationIndices") {
-        return ReportExpected("VertexDuplicationIndices", token);
-    }
-    token = NextToken();
-    if (token != "{") {
-        return ReportExpectedOpen(token);
+    if (!OpenBlock("VertexDuplicationIndices", "VertexDuplicationIndices")) {
+        return false;
     }
     // The values are checked and not kept.
     uint32_t count = 0, originalVertices = 0;
@@ -204,8 +187,7 @@ bool XReader::ReadVertexDuplicationIndices() {
             return ReportExpected("semicolon or comma in vertex duplication indices", word);
         }
     }
-    token = NextToken();
-    return token == "}" || ReportExpectedClose(token);
+    return CloseBlock();
 }
 
 }  // namespace toravel

@@ -156,9 +156,9 @@ void WriteXHeader(TextWriter& out) {
     out.Text("xof 0303txt 0032\n\n");
 }
 
-bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, UserInteraction& ui,
+bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, Message& failure,
                       const SceneFramesPrelude& prelude) {
-    const NodeIndex root = SelectSkeletonRoot(nodes, ui);
+    const NodeIndex root = SelectSkeletonRoot(nodes, failure);
     if (root == kNoNode) {
         return false;
     }

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
-#include "app/user_interaction.h"
+#include "scene/read_result.h"
 #include "scene/records.h"
 #include "text/text_writer.h"
 
@@ -28,10 +29,27 @@ struct SceneFramesPrelude {
 
 // Writes the header, the Scene_Root frame and every frame below it. Frames read from an X file
 // (whose one root is its own Scene_Root) are written with that Scene_Root, so that reading and
-// writing again gives the same file. Writes nothing and returns false when SelectSkeletonRoot
-// finds no single root (it has shown its message).
-bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, UserInteraction& ui,
+// writing again gives the same file. Writes nothing and returns false, with SelectSkeletonRoot's
+// reason in `failure`, when the nodes have no single skeleton root.
+bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, Message& failure,
                       const SceneFramesPrelude& prelude = {});
+
+// Additions that consumers of X files may need; the menu export writes neither.
+struct ExportOptions {
+    // Writes an AnimTicksPerSecond block after the header; SMD key times run at 1000 ticks a
+    // frame, so 30 frames a second is 30000.
+    std::optional<uint32_t> ticksPerSecond;
+    // Writes the standard template declarations after the header.
+    bool templates = false;
+};
+
+// A whole X document: the frames of `nodes`, then every set. False, with nothing written, as
+// WriteSceneFrames.
+bool WriteXDocument(TextWriter& out, const NodeList& nodes, const std::vector<AnimSet>& sets,
+                    const ExportOptions& options, Message& failure);
+
+// The standard template declarations of the text X format that the writer uses.
+std::string_view StandardTemplates();
 
 // Writes `node` with its subtree, then its later siblings with theirs, at `depth`.
 void WriteFrame(TextWriter& out, const NodeList& nodes, NodeIndex node, int depth);

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/workspace.h"
+#include "support/reentrant_interaction.h"
 #include "support/scripted_interaction.h"
 
 namespace toravel {
@@ -50,18 +51,6 @@ TEST(CommandGuardTest, ScopeLeavesWhenTheCommandThrows) {
 
 // A question's nested message handling delivers another menu command; the dispatcher must
 // refuse it, and the first command must then finish as if nothing had happened.
-class ReentrantInteraction : public ScriptedInteraction {
-  public:
-    std::function<void()> duringQuestion;
-
-    bool AskYesNo(std::string_view text, std::string_view title, bool warning) override {
-        if (duringQuestion) {
-            duringQuestion();
-        }
-        return ScriptedInteraction::AskYesNo(text, title, warning);
-    }
-};
-
 TEST(CommandGuardTest, CommandArrivingWhileAQuestionIsOpenIsRefused) {
     CommandGuard guard;
     Workspace ws;
@@ -73,7 +62,7 @@ TEST(CommandGuardTest, CommandArrivingWhileAQuestionIsOpenIsRefused) {
     NodeList other(1);
     other[0].name = "other";
 
-    ReentrantInteraction ui;
+    testing::Reentrant<ScriptedInteraction> ui;
     int dispatched = 0;
     int refused = 0;
     auto dispatch = [&](const std::function<void()>& command) {

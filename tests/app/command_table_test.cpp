@@ -12,6 +12,7 @@
 #include "app/application.h"
 #include "app/status_display.h"
 #include "support/recording_interaction.h"
+#include "support/reentrant_interaction.h"
 #include "support/scripted_interaction.h"
 #include "support/smd_fixtures.h"
 #include "support/temp_dir.h"
@@ -242,22 +243,9 @@ TEST(CommandTable, RepaintAfterwardsOnlyWhereTheTableSaysSo) {
     }
 }
 
-// Runs `duringQuestion` inside every yes/no question, as a menu click would arrive while the
-// question is open.
-class ReentrantInteraction : public RecordingInteraction {
-  public:
-    std::function<void()> duringQuestion;
-    bool AskYesNo(std::string_view text, std::string_view title, bool warning) override {
-        if (duringQuestion) {
-            duringQuestion();
-        }
-        return RecordingInteraction::AskYesNo(text, title, warning);
-    }
-};
-
 TEST(CommandTable, NoCommandStartsWhileAnotherWaitsForAnAnswer) {
     TempDir dir;
-    ReentrantInteraction ui;
+    testing::Reentrant<RecordingInteraction> ui;
     Application app(ui);
     ASSERT_TRUE(app.LoadSmdReferenceFile({dir.Write("ref.smd", kReference), "ref.smd"}));
     ASSERT_TRUE(DispatchCommand(app, kCmdSetPrimaryNodesSmd));

@@ -94,13 +94,13 @@ class InvariantCheckingInteraction : public ScriptedInteraction {
   public:
     explicit InvariantCheckingInteraction(const Workspace& ws) : ws_(ws) {}
 
-    bool AskYesNo(std::string_view text, std::string_view title, bool warning) override {
+    bool AskYesNo(const Question& question) override {
         Check();
-        return ScriptedInteraction::AskYesNo(text, title, warning);
+        return ScriptedInteraction::AskYesNo(question);
     }
-    std::optional<std::string> AskAnimSetName() override {
+    std::optional<std::string> AskAnimSetName(const NamePrompt& prompt) override {
         Check();
-        return ScriptedInteraction::AskAnimSetName();
+        return ScriptedInteraction::AskAnimSetName(prompt);
     }
 
     int prompts = 0;

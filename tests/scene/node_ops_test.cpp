@@ -6,13 +6,13 @@
 #include <tuple>
 
 #include "support/scene_builders.h"
-#include "support/scripted_interaction.h"
+#include "support/read_expectations.h"
 
 namespace toravel {
 namespace {
 
 using testing::Node;
-using testing::ScriptedInteraction;
+using testing::FailureOf;
 
 // Walks the links from `node` and returns the names in visiting order (pre-order).
 std::vector<std::string> Walk(const NodeList& list, NodeIndex node) {
@@ -44,8 +44,8 @@ TEST(SceneRecords, DefaultsAndDeepCopy) {
     EXPECT_EQ(n.track.keyType, 0);
 
     NodeList list{Node(0, -1, "root"), Node(1, 0, "a"), Node(2, 0, "b")};
-    ScriptedInteraction ui;
-    ASSERT_TRUE(LinkParents(list, &ui));
+    ReadReport report;
+    ASSERT_TRUE(LinkParents(list, report));
     NodeList copy = list;
     list.clear();
     EXPECT_EQ(Walk(copy, 0), (std::vector<std::string>{"root", "a", "b"}));
@@ -54,8 +54,8 @@ TEST(SceneRecords, DefaultsAndDeepCopy) {
 TEST(LinkParents, ChildrenInListOrderUnderFirstNodeOfTheirId) {
     NodeList list{Node(0, -1, "root"), Node(5, 0, "first5"), Node(5, 0, "second5"),
                   Node(7, 5, "x"),     Node(8, 5, "y"),      Node(9, -2, "loose")};
-    ScriptedInteraction ui;
-    ASSERT_TRUE(LinkParents(list, &ui));
+    ReadReport report;
+    ASSERT_TRUE(LinkParents(list, report));
     EXPECT_EQ(list[0].firstChild, 1);
     EXPECT_EQ(list[1].nextSibling, 2);
     EXPECT_EQ(list[1].firstChild, 3);
@@ -67,21 +67,18 @@ TEST(LinkParents, ChildrenInListOrderUnderFirstNodeOfTheirId) {
 TEST(LinkParents, MissingParentAndCyclesAreRejected) {
     {
         NodeList list{Node(0, -1, "root"), Node(1, 4, "lost")};
-        ScriptedInteraction ui;
-        ui.ExpectMessage("Node 1 (lost): parent id - 4 not found in nodes.",
-                         "Invalid Node Structure");
-        EXPECT_FALSE(LinkParents(list, &ui));
+        ReadReport report;
+        EXPECT_FALSE(LinkParents(list, report));
+        EXPECT_EQ(FailureOf(report),
+                  "Invalid Node Structure: Node 1 (lost): parent id - 4 not found in nodes.");
     }
     {
         NodeList list{Node(0, -1, "root"), Node(1, 2, "a"), Node(2, 1, "b"), Node(3, 3, "self")};
-        ScriptedInteraction ui;
-        ui.ExpectMessage("Node 1 (a): parent ids form a cycle; the node is its own ancestor.",
-                         "Invalid Node Structure");
-        EXPECT_FALSE(LinkParents(list, &ui));
-    }
-    {
-        NodeList list{Node(0, -1, "root"), Node(1, 1, "self")};
-        EXPECT_FALSE(LinkParents(list, nullptr));  // no messages requested
+        ReadReport report;
+        EXPECT_FALSE(LinkParents(list, report));
+        EXPECT_EQ(FailureOf(report),
+                  "Invalid Node Structure: Node 1 (a): parent ids form a cycle; the node is its "
+                  "own ancestor.");
     }
 }
 
@@ -94,8 +91,9 @@ TEST(LinkParents, HugeChainAndFanLinkQuickly) {
         chain.push_back(Node(i, i - 1, "n"));
         fan.push_back(Node(i, i == 0 ? -1 : 0, "n"));
     }
-    ASSERT_TRUE(LinkParents(chain, nullptr));
-    ASSERT_TRUE(LinkParents(fan, nullptr));
+    ReadReport report;
+    ASSERT_TRUE(LinkParents(chain, report));
+    ASSERT_TRUE(LinkParents(fan, report));
     EXPECT_EQ(chain[kCount - 2].firstChild, kCount - 1);
     EXPECT_EQ(fan[kCount - 2].nextSibling, kCount - 1);
     for (int i = 1; i < kCount; ++i) {
@@ -145,12 +143,13 @@ TEST(SelectSkeletonRoot, RuleAndFallbacks) {
             n.mesh.vertexCount = mesh ? 3 : 0;
             list.push_back(n);
         }
-        ASSERT_TRUE(LinkParents(list, nullptr));
-        ScriptedInteraction ui;
+        ReadReport report;
+        ASSERT_TRUE(LinkParents(list, report));
+        Message failure;
+        EXPECT_EQ(SelectSkeletonRoot(list, failure), c.expected);
         if (c.message != nullptr) {
-            ui.ExpectMessage(c.message, "Incorrect node structure");
+            EXPECT_EQ(failure, (Message{"Incorrect node structure", c.message}));
         }
-        EXPECT_EQ(SelectSkeletonRoot(list, ui), c.expected);
     }
 }
 

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "scene/node_ops.h"
-#include "support/scripted_interaction.h"
+#include "support/read_expectations.h"
 
 namespace toravel {
 namespace {
 
-using testing::ScriptedInteraction;
+using testing::FailureOf;
 
 const float kRootAngle = -1.570796f;
 
@@ -61,8 +61,8 @@ NodeList ReadNodesOk(const std::string& body) {
     TextInput input("nodes\n" + body + "end\n");
     LineTokenizer tokenizer;
     NodeList list;
-    ScriptedInteraction ui;
-    EXPECT_TRUE(ReadNodes(input, tokenizer, list, &ui)) << body;
+    ReadReport report;
+    EXPECT_TRUE(ReadNodes(input, tokenizer, list, report)) << body << FailureOf(report);
     return list;
 }
 
@@ -144,9 +144,9 @@ NodeList ReadSkeletonOk(const std::string& nodes, const std::string& skeleton, S
     TextInput input("nodes\n" + nodes + "end\nskeleton\n" + skeleton);
     LineTokenizer tokenizer;
     NodeList list;
-    ScriptedInteraction ui;
-    EXPECT_TRUE(ReadNodes(input, tokenizer, list, &ui));
-    EXPECT_TRUE(ReadSkeleton(input, tokenizer, list, mode, &ui)) << skeleton;
+    ReadReport report;
+    EXPECT_TRUE(ReadNodes(input, tokenizer, list, report));
+    EXPECT_TRUE(ReadSkeleton(input, tokenizer, list, mode, report)) << skeleton << FailureOf(report);
     return list;
 }
 
@@ -225,31 +225,36 @@ TEST(ReadSkeleton, AnimationFramesBecomeKeysInFileOrder) {
     EXPECT_EQ(list[1].localMatrix, IdentityMatrix());
 }
 
-TEST(ReadSkeleton, FrameNumberMinusOneFailsWithoutMessage) {
-    TextInput input("nodes\n0 root -1\nend\nskeleton\ntime -1\n0 0 0 0 0 0 0\nend\n");
-    LineTokenizer tokenizer;
-    NodeList list;
-    ScriptedInteraction ui;  // no message expected
-    ASSERT_TRUE(ReadNodes(input, tokenizer, list, &ui));
-    EXPECT_FALSE(ReadSkeleton(input, tokenizer, list, SkeletonMode::kAnimation, &ui));
-}
-
-TEST(ReadSkeleton, AnimationKeyLineStartingWithCommentIsInvalid) {
-    TextInput input("nodes\n0 root -1\nend\nskeleton\ntime 0\n// note\nend\n");
-    LineTokenizer tokenizer;
-    NodeList list;
-    ScriptedInteraction ui;
-    ui.ExpectMessage("Invalid timed key found.", "Invalid File");
-    ASSERT_TRUE(ReadNodes(input, tokenizer, list, &ui));
-    EXPECT_FALSE(ReadSkeleton(input, tokenizer, list, SkeletonMode::kAnimation, &ui));
-}
-
-TEST(ReadSkeleton, NoMessagesWithoutInteraction) {
-    TextInput input("nodes\n0 root -1\nend\nskeleton\ntime 0\n5 0 0 0 0 0 0\nend\n");
-    LineTokenizer tokenizer;
-    NodeList list;
-    ASSERT_TRUE(ReadNodes(input, tokenizer, list, nullptr));
-    EXPECT_FALSE(ReadSkeleton(input, tokenizer, list, SkeletonMode::kReference, nullptr));
+TEST(ReadSkeleton, FailuresAndTheirMessages) {
+    struct Case {
+        const char* skeleton;
+        SkeletonMode mode;
+        const char* failure;  // as FailureOf gives it
+    };
+    const Case cases[] = {
+        {"time -1\n0 0 0 0 0 0 0\nend\n", SkeletonMode::kAnimation, "(silent)"},
+        {"time 0\n// note\nend\n", SkeletonMode::kAnimation,
+         "Invalid File: Invalid timed key found."},
+        {"time 0\n5 0 0 0 0 0 0\nend\n", SkeletonMode::kReference,
+         "Invalid File: Timed key node (id 5) not found in nodes array."},
+        {"time 0\n0 0 0 0 0 0 0\ntime 1\nend\n", SkeletonMode::kReference,
+         "Invalid File: Expected token 'time' in SMD reference file. Not found."},
+        {"frame 0\nend\n", SkeletonMode::kAnimation,
+         "Invalid File: Token 'time' expected. Not found."},
+        {"time 0\n0 0 0 0 0 0\nend\n", SkeletonMode::kReference,
+         "Invalid File: Invalid timed key found."},
+        {"time 0\n0 0 0 0 0 0 0\n", SkeletonMode::kReference,
+         "Invalid File: Unexpected EOF in file."},
+    };
+    for (const Case& c : cases) {
+        TextInput input("nodes\n0 root -1\nend\nskeleton\n" + std::string(c.skeleton));
+        LineTokenizer tokenizer;
+        NodeList list;
+        ReadReport report;
+        ASSERT_TRUE(ReadNodes(input, tokenizer, list, report));
+        EXPECT_FALSE(ReadSkeleton(input, tokenizer, list, c.mode, report)) << c.skeleton;
+        EXPECT_EQ(FailureOf(report), c.failure) << c.skeleton;
+    }
 }
 
 }  // namespace

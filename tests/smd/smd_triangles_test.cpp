@@ -7,13 +7,15 @@
 #include <vector>
 
 #include "scene/node_ops.h"
-#include "smd/smd_reference.h"
-#include "support/scripted_interaction.h"
+#include "smd/smd_reader.h"
+#include "support/read_expectations.h"
+#include "support/scene_invariants.h"
 
 namespace toravel {
 namespace {
 
-using testing::ScriptedInteraction;
+using testing::FailureOf;
+using testing::WarningsOf;
 
 TEST(ParseVertexLine, LayoutsAndMissingNumbers) {
     struct Case {
@@ -83,9 +85,9 @@ TEST(ComputeOffsets, UnknownBoneIsAnInternalError) {
     mesh.boneWeights.resize(2);
     mesh.boneWeights[0].boneName = "root";
     mesh.boneWeights[1].boneName = "ghost";
-    ScriptedInteraction ui;
-    ui.ExpectMessage("Bone Weight ghost not found in nodes array.", "*** Internal Error ***");
-    EXPECT_FALSE(ComputeOffsets(mesh, list, &ui));
+    ReadReport report;
+    EXPECT_FALSE(ComputeOffsets(mesh, list, report));
+    EXPECT_EQ(FailureOf(report), "*** Internal Error ***: Bone Weight ghost not found in nodes array.");
 }
 
 // A skeleton root "root" (0) with child "pelvis" (1, child of the node numbered 0), its child
@@ -107,12 +109,11 @@ const char* const kHead =
     "end\n";
 
 NodeList LoadOk(const std::string& text) {
-    TextInput input(text);
-    LineTokenizer tokenizer;
-    ScriptedInteraction ui;
-    NodeList nodes;
-    EXPECT_TRUE(ReadSmdReference(input, tokenizer, nodes, &ui, nullptr));
-    return nodes;
+    SmdReadResult read = ReadSmdReference(text);
+    EXPECT_TRUE(read.ok()) << FailureOf(read.report);
+    EXPECT_TRUE(read.report.warnings().empty());
+    testing::ExpectValidScene(read.nodes);
+    return std::move(read.nodes);
 }
 
 const BoneWeights* FindWeights(const MeshData& mesh, std::string_view bone) {
@@ -229,37 +230,35 @@ TEST(ReadTriangles, BlankAndCommentLinesAreSkipped) {
 }
 
 TEST(ReadTriangles, UnknownLinkBoneReportsAndLoadGoesOn) {
-    TextInput input(std::string(kHead) +
-                    "triangles\nskin.bmp\n"
-                    "3 0 0 0 0 0 1 0 0 2 1 0.5 42 0.5\n"
-                    "3 0 0 0 0 0 1 0 0\n"
-                    "3 0 0 0 0 0 1 0 0\n"
-                    "end\n");
-    LineTokenizer tokenizer;
-    NodeList nodes;
-    ScriptedInteraction ui;
-    ui.ExpectMessage("Unknown bone id for bone weight.", "Invalid File")
-        .ExpectMessage("Invalid bone id for vertex weight.", "Invalid File");
-    ASSERT_TRUE(ReadSmdReference(input, tokenizer, nodes, &ui, nullptr));
-    const MeshData& mesh = nodes[3].mesh;
+    const SmdReadResult read = ReadSmdReference(std::string(kHead) +
+                                                "triangles\nskin.bmp\n"
+                                                "3 0 0 0 0 0 1 0 0 2 1 0.5 42 0.5\n"
+                                                "3 0 0 0 0 0 1 0 0\n"
+                                                "3 0 0 0 0 0 1 0 0\n"
+                                                "end\n");
+    ASSERT_TRUE(read.ok()) << FailureOf(read.report);
+    EXPECT_EQ(WarningsOf(read.report),
+              (std::vector<std::string>{"Invalid File: Unknown bone id for bone weight.",
+                                        "Invalid File: Invalid bone id for vertex weight."}));
+    testing::ExpectValidScene(read.nodes);
+    const MeshData& mesh = read.nodes[3].mesh;
     // The link before the unknown one stays; the vertex does not raise the maximum.
     EXPECT_EQ(FindWeights(mesh, "pelvis")->vertexIndices, (std::vector<int32_t>{0}));
     EXPECT_EQ(mesh.maxWeightsPerVertex, 1);
 }
 
 TEST(ReadTriangles, BrokenTriangleLeavesNoVertices) {
-    TextInput input(std::string(kHead) +
-                    "triangles\nskin.bmp\n"
-                    "3 0 0 0 0 0 1 0 0\n3 0 0 0 0 0 1 0 0\n3 0 0 0 0 0 1 0 0\n"
-                    "other.bmp\n"
-                    "3 1 0 0 0 0 1 0 0 1 1 1\n3 0 0 0 0 0 1 0 0\n3 0 0 0 0 0 1 0 x\n"
-                    "end\n");
-    LineTokenizer tokenizer;
-    NodeList nodes;
-    ScriptedInteraction ui;
-    ui.ExpectMessage("Unexpected EOF in file.", "Invalid File");
-    ASSERT_FALSE(ReadSmdReference(input, tokenizer, nodes, &ui, nullptr));
-    const MeshData& mesh = nodes[3].mesh;
+    const SmdReadResult read =
+        ReadSmdReference(std::string(kHead) +
+                         "triangles\nskin.bmp\n"
+                         "3 0 0 0 0 0 1 0 0\n3 0 0 0 0 0 1 0 0\n3 0 0 0 0 0 1 0 0\n"
+                         "other.bmp\n"
+                         "3 1 0 0 0 0 1 0 0 1 1 1\n3 0 0 0 0 0 1 0 0\n3 0 0 0 0 0 1 0 x\n"
+                         "end\n");
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(FailureOf(read.report), "Invalid File: Unexpected EOF in file.");
+    EXPECT_EQ(read.report.failure()->position.line, 23u) << "the broken vertex line";
+    const MeshData& mesh = read.nodes[3].mesh;
     EXPECT_EQ(mesh.vertexCount, 3);
     EXPECT_EQ(mesh.positions.size(), 3u);
     EXPECT_EQ(mesh.faceCount, 1);

@@ -1,5 +1,5 @@
 // The windowless static mesh export: exit codes, the overwrite rule and the messages.
-#include "staticmesh/static_export_job.h"
+#include "app/static_export_job.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +45,7 @@ TEST(StaticExportJobTest, FailuresPrintTheirMessage) {
     };
     const Case cases[] = {
         {dir.File("missing.smd"), dir.File("m.x"), "Load Error: Invalid filename for SMD load\n"},
+        {dir.path().string(), dir.File("m.x"), "Load Error: Invalid filename for SMD load\n"},
         {dir.Write("bad.smd", "version 1\n"), dir.File("b.x"),
          "Load Error: Invalid SMD file format\n"},
         {dir.Write("empty.smd", testing::kStaticSmdHeader + "end\n"), dir.File("e.x"),

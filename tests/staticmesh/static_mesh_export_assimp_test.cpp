@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "static_smd_fixtures.h"
-#include "staticmesh/static_export_job.h"
+#include "app/static_export_job.h"
 #include "support/temp_dir.h"
 
 namespace toravel {

@@ -1,6 +1,6 @@
 // The static mesh document: load and export commands over the portable mesh layer, and the
 // failure messages of every step over a mesh layer that fails on request.
-#include "staticmesh/static_mesh.h"
+#include "app/static_mesh_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -195,7 +195,8 @@ TEST(StaticMeshTest, BuildKeepsEveryFaceAndGroupsFacesByAttribute) {
 
     // The faces as the file gives them, before any optimisation.
     StaticTriangleSet set;
-    ASSERT_TRUE(ParseStaticSmd(path, set, ui));
+    ReadReport report;
+    ASSERT_TRUE(ParseStaticSmd(TempDir::Read(path), set, report));
     std::vector<Face> expected;
     for (size_t j = 0; j < set.triangles.size(); ++j) {
         std::vector<float> corners;

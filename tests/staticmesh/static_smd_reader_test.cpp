@@ -7,15 +7,13 @@
 #include <vector>
 
 #include "static_smd_fixtures.h"
-#include "support/scripted_interaction.h"
-#include "support/temp_dir.h"
+#include "support/read_expectations.h"
 
 namespace toravel {
 namespace {
 
 using testing::kStaticSmdHeader;
-using testing::ScriptedInteraction;
-using testing::TempDir;
+using testing::FailureOf;
 
 const std::string kCorners =
     "0 0 0 0 0 0 1 0 0\n"
@@ -164,14 +162,13 @@ std::vector<ReaderCase> ReaderCases() {
 TEST(StaticSmdReaderTest, EdgeCases) {
     for (const ReaderCase& c : ReaderCases()) {
         SCOPED_TRACE(c.name);
-        ScriptedInteraction ui;
-        if (!c.valid) {
-            ui.ExpectMessage("Invalid SMD file format", "Load Error");
-        }
-        TextInput input(c.text);
         StaticTriangleSet set;
-        ASSERT_EQ(ParseStaticSmd(input, set, ui), c.valid);
-        ui.ExpectDone();
+        ReadReport report;
+        ASSERT_EQ(ParseStaticSmd(c.text, set, report), c.valid);
+        EXPECT_EQ(FailureOf(report), c.valid ? "" : "Load Error: Invalid SMD file format");
+        if (!c.valid) {
+            EXPECT_TRUE(set.triangles.empty());
+        }
         if (c.valid) {
             EXPECT_EQ(set.materialNames, c.materialNames);
             EXPECT_EQ(set.triangleMaterials, c.triangleMaterials);
@@ -181,12 +178,12 @@ TEST(StaticSmdReaderTest, EdgeCases) {
 }
 
 TEST(StaticSmdReaderTest, ConvertsCornersAndIgnoresBoneAndExtras) {
-    ScriptedInteraction ui;
-    TextInput input(kStaticSmdHeader + "t\n" + "0 1 2 3 0 1 0 0.25 0.75\n" +
-                    "7 1 2 3 0 1 0 0.25 0.75 2 3 0.5 4 0.5\n" + "-3 -1.5e1 2 3 4 5 6 -1 2\n" +
-                    "end\n");
     StaticTriangleSet set;
-    ASSERT_TRUE(ParseStaticSmd(input, set, ui));
+    ReadReport report;
+    ASSERT_TRUE(ParseStaticSmd(kStaticSmdHeader + "t\n" + "0 1 2 3 0 1 0 0.25 0.75\n" +
+                                   "7 1 2 3 0 1 0 0.25 0.75 2 3 0.5 4 0.5\n" +
+                                   "-3 -1.5e1 2 3 4 5 6 -1 2\n" + "end\n",
+                               set, report));
     ASSERT_EQ(set.triangles.size(), 1u);
     const StaticTriangle& t = set.triangles[0];
     for (size_t k = 0; k < 2; ++k) {
@@ -199,25 +196,13 @@ TEST(StaticSmdReaderTest, ConvertsCornersAndIgnoresBoneAndExtras) {
     EXPECT_EQ(t.cornerTexCoords[2], (Vector2{-1, -1}));
 }
 
-TEST(StaticSmdReaderTest, FileThatCannotBeOpened) {
-    TempDir dir;
-    for (const std::string& path : {dir.File("missing.smd"), dir.path().string()}) {
-        ScriptedInteraction ui;
-        ui.ExpectMessage("Invalid filename for SMD load", "Load Error");
-        StaticTriangleSet set;
-        EXPECT_FALSE(ParseStaticSmd(path, set, ui));
-    }
-}
-
-TEST(StaticSmdReaderTest, ReadsFileAndEmptiesTheSetFirst) {
-    TempDir dir;
-    const std::string path = dir.Write("a.smd", kStaticSmdHeader + "t\n" + kCorners + "end\n");
-    ScriptedInteraction ui;
+TEST(StaticSmdReaderTest, EmptiesTheSetFirst) {
     StaticTriangleSet set;
     set.materialNames = {"old"};
     set.triangleMaterials = {0, 0};
     set.triangles.resize(2);
-    ASSERT_TRUE(ParseStaticSmd(path, set, ui));
+    ReadReport report;
+    ASSERT_TRUE(ParseStaticSmd(kStaticSmdHeader + "t\n" + kCorners + "end\n", set, report));
     EXPECT_EQ(set.materialNames, std::vector<std::string>{"t"});
     EXPECT_EQ(set.triangleMaterials, std::vector<int32_t>{0});
     EXPECT_EQ(set.triangles.size(), 1u);
@@ -231,14 +216,11 @@ TEST(StaticSmdReaderTest, EveryTruncationLoadsOrFailsWithOneMessage) {
     const size_t complete = full.size() - 1;  // "end" without its line feed
     for (size_t length = 0; length <= full.size(); ++length) {
         SCOPED_TRACE(length);
-        ScriptedInteraction ui;
         const bool valid = length >= complete;
-        if (!valid) {
-            ui.ExpectMessage("Invalid SMD file format", "Load Error");
-        }
-        TextInput input(full.substr(0, length));
         StaticTriangleSet set;
-        EXPECT_EQ(ParseStaticSmd(input, set, ui), valid);
+        ReadReport report;
+        EXPECT_EQ(ParseStaticSmd(full.substr(0, length), set, report), valid);
+        EXPECT_EQ(FailureOf(report), valid ? "" : "Load Error: Invalid SMD file format");
         if (valid) {
             EXPECT_EQ(set.triangles.size(), 2u);
         }

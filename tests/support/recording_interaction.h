@@ -15,18 +15,16 @@ namespace toravel::testing {
 // with `animSetName`; cancels the file dialogs.
 class RecordingInteraction : public UserInteraction {
   public:
-    bool AskYesNo(std::string_view text, std::string_view, bool) override {
-        questions.emplace_back(text);
+    bool AskYesNo(const Question& question) override {
+        questions.push_back(question.text);
         return yes;
     }
-    void ShowMessage(std::string_view text, std::string_view title) override {
-        messages.push_back(std::string(title) + ": " + std::string(text));
+    void ShowMessage(const Notice& notice) override {
+        messages.push_back(notice.title + ": " + notice.text);
     }
-    std::optional<std::string> AskAnimSetName() override { return animSetName; }
-    std::optional<FileChoice> AskOpenFileName(const FileFilter&) override { return std::nullopt; }
-    std::optional<FileChoice> AskSaveFileName(const FileFilter&, std::string_view) override {
-        return std::nullopt;
-    }
+    std::optional<std::string> AskAnimSetName(const NamePrompt&) override { return animSetName; }
+    std::optional<FileChoice> AskOpenFileName(const FilePrompt&) override { return std::nullopt; }
+    std::optional<FileChoice> AskSaveFileName(const FilePrompt&) override { return std::nullopt; }
     void RequestRepaint() override {}
     void ShowStatusLine(std::string_view) override {}
 

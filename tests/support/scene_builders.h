@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "scene/node_ops.h"
 #include "scene/records.h"
 
 namespace toravel::testing {
@@ -25,6 +26,12 @@ inline NodeList Nodes(const std::vector<std::string>& names) {
         list.push_back(Node(id, id - 1, name));
     }
     return list;
+}
+
+// LinkParents for lists built in a test, which must link.
+inline bool Link(NodeList& list) {
+    ReadReport report;
+    return LinkParents(list, report);
 }
 
 }  // namespace toravel::testing

@@ -60,26 +60,30 @@ class ScriptedInteraction : public UserInteraction {
         steps_.clear();
     }
 
-    bool AskYesNo(std::string_view text, std::string_view title, bool warning) override {
-        const Step step = Next(Kind::kYesNo, text, title);
-        EXPECT_EQ(step.warning, warning) << "warning flag of question: " << text;
+    bool AskYesNo(const Question& question) override {
+        questions.push_back(question);
+        const Step step = Next(Kind::kYesNo, question.text, question.title);
+        EXPECT_EQ(step.warning, question.warning) << "warning flag of question: " << question.text;
         return step.yes;
     }
-    void ShowMessage(std::string_view text, std::string_view title) override {
-        messages.push_back(std::string(title) + ": " + std::string(text));
-        Next(Kind::kMessage, text, title);
+    void ShowMessage(const Notice& notice) override {
+        messages.push_back(notice.title + ": " + notice.text);
+        notices.push_back(notice);
+        Next(Kind::kMessage, notice.text, notice.title);
     }
-    std::optional<std::string> AskAnimSetName() override {
+    std::optional<std::string> AskAnimSetName(const NamePrompt& prompt) override {
+        namePrompts.push_back(prompt);
         return Next(Kind::kAnimSetName, {}, {}).name;
     }
-    std::optional<FileChoice> AskOpenFileName(const FileFilter& filter) override {
-        lastFilter = filter;
+    std::optional<FileChoice> AskOpenFileName(const FilePrompt& prompt) override {
+        lastFilter = prompt.filter;
+        lastFilePrompt = prompt.id;
         return Next(Kind::kOpenFile, {}, {}).file;
     }
-    std::optional<FileChoice> AskSaveFileName(const FileFilter& filter,
-                                              std::string_view defaultExtension) override {
-        lastFilter = filter;
-        lastDefaultExtension = std::string(defaultExtension);
+    std::optional<FileChoice> AskSaveFileName(const FilePrompt& prompt) override {
+        lastFilter = prompt.filter;
+        lastDefaultExtension = prompt.defaultExtension;
+        lastFilePrompt = prompt.id;
         return Next(Kind::kSaveFile, {}, {}).file;
     }
     void RequestRepaint() override { ++repaints; }
@@ -88,8 +92,12 @@ class ScriptedInteraction : public UserInteraction {
     int repaints = 0;
     std::vector<std::string> statusLines;  // every line shown, in order
     std::vector<std::string> messages;     // "title: text" of every notice
+    std::vector<Question> questions;       // every question, with its identifier and data
+    std::vector<Notice> notices;
+    std::vector<NamePrompt> namePrompts;
     FileFilter lastFilter;
     std::string lastDefaultExtension;
+    std::optional<FilePromptId> lastFilePrompt;
 
   private:
     static std::optional<FileChoice> Choice(const std::optional<std::string>& path) {

@@ -1,4 +1,4 @@
-#include "xfile/export_command.h"
+#include "app/export_command.h"
 
 #include <gtest/gtest.h>
 
@@ -36,15 +36,15 @@ AnimSet Set(std::string name, std::string frame) {
 Workspace SkeletonWorkspace() {
     Workspace ws;
     ws.primaryNodes = {Node(0, -1, "Bip01"), Node(1, 0, "Pelvis")};
-    EXPECT_TRUE(LinkParents(ws.primaryNodes, nullptr));
+    EXPECT_TRUE(testing::Link(ws.primaryNodes));
     return ws;
 }
 
 std::string Frames(const Workspace& ws) {
     StringSink sink;
     TextWriter out(sink);
-    ScriptedInteraction ui;
-    EXPECT_TRUE(WriteSceneFrames(out, ws.primaryNodes, ui));
+    Message failure;
+    EXPECT_TRUE(WriteSceneFrames(out, ws.primaryNodes, failure));
     out.Finish();
     return sink.text;
 }
@@ -52,8 +52,8 @@ std::string Frames(const Workspace& ws) {
 std::string FramesAndSets(const Workspace& ws) {
     StringSink sink;
     TextWriter out(sink);
-    ScriptedInteraction ui;
-    EXPECT_TRUE(WritePrimaries(out, ws, ui, {}));
+    Message failure;
+    EXPECT_TRUE(WriteXDocument(out, ws.primaryNodes, ws.primaryAnimSets, {}, failure));
     out.Finish();
     return sink.text;
 }
@@ -170,7 +170,7 @@ TEST(ExportPrimaries, NoSkeletonRootWritesNothingAndKeepsTheOldFile) {
     const std::string target = dir.Write("keep.x", "precious\n");
     Workspace ws;
     ws.primaryNodes = {Node(0, -1, "a"), Node(1, 0, "b"), Node(2, -1, "c"), Node(3, 2, "d")};
-    ASSERT_TRUE(LinkParents(ws.primaryNodes, nullptr));
+    ASSERT_TRUE(testing::Link(ws.primaryNodes));
     ws.primaryAnimSets = {Set("Walk", "b")};
     ScriptedInteraction ui;
     ui.ExpectSaveFile(target)
@@ -190,12 +190,12 @@ TEST(ExportPrimaries, WriteFailureIsReportedAndLeavesTheOldFile) {
     Workspace ws = SkeletonWorkspace();
     // Enough frames that the output passes the size limit below.
     for (int i = 2; i < 2000; ++i) {
-        ws.primaryNodes.push_back(Node(i, 1, "Bone" + std::to_string(i)));
+        ws.primaryNodes.push_back(Node(i, 1, std::string("Bone").append(std::to_string(i))));
     }
     for (auto& n : ws.primaryNodes) {
         n.firstChild = n.nextSibling = kNoNode;
     }
-    ASSERT_TRUE(LinkParents(ws.primaryNodes, nullptr));
+    ASSERT_TRUE(testing::Link(ws.primaryNodes));
 
     // A file size limit makes writes fail the way a full disk does.
     auto previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -227,8 +227,8 @@ TEST(ExportPrimaries, OptionalTemplatesAndTicksFollowTheHeader) {
     options.ticksPerSecond = 30000;
     StringSink sink;
     TextWriter out(sink);
-    ScriptedInteraction ui;
-    ASSERT_TRUE(WritePrimaries(out, ws, ui, options));
+    Message failure;
+    ASSERT_TRUE(WriteXDocument(out, ws.primaryNodes, ws.primaryAnimSets, options, failure));
     out.Finish();
     const std::string plain = FramesAndSets(ws);
     const std::string header = "xof 0303txt 0032\n\n";

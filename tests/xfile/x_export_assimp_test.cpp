@@ -10,12 +10,12 @@
 
 #include "app/batch_convert.h"
 #include "scene/node_ops.h"
-#include "smd/smd_animation.h"
-#include "smd/smd_reference.h"
+#include "app/smd_load_commands.h"
+#include "app/smd_load_commands.h"
 #include "support/recording_interaction.h"
 #include "support/scripted_interaction.h"
 #include "support/temp_dir.h"
-#include "xfile/x_file_reader.h"
+#include "app/x_load_command.h"
 
 namespace toravel {
 namespace {
@@ -80,13 +80,11 @@ Model ConvertAndLoad(const ConvertRequest& request) {
     Model model;
     ScriptedInteraction ui;
     StatusLog log(ui);
-    LineTokenizer tokenizer;
-    EXPECT_TRUE(
-        LoadSmdReferenceFile(model.reference, {request.reference, "ref.smd"}, tokenizer, ui, log));
+    EXPECT_TRUE(LoadSmdReferenceFile(model.reference, {request.reference, "ref.smd"}, ui, log));
     for (const AnimationInput& input : request.animations) {
         SmdAnimation animation;
         ui.ExpectAnimSetName(input.setName.value_or("set"));
-        EXPECT_TRUE(LoadSmdAnimationFile(animation, {input.path, "anim.smd"}, tokenizer, ui, log));
+        EXPECT_TRUE(LoadSmdAnimationFile(animation, {input.path, "anim.smd"}, ui, log));
         model.sets.push_back(animation.animSets.at(0));
     }
     return model;
@@ -315,8 +313,7 @@ TEST(AssimpReadsExports, NamesThatXCannotHoldAreFixedAndReadBack) {
     // Toravel's own reader reads the same names back.
     testing::RecordingInteraction ui;
     XFileReader doc;
-    LineTokenizer tokenizer;
-    ASSERT_TRUE(LoadXFileFrom(doc, {request.output, "out.x"}, tokenizer, ui));
+    ASSERT_TRUE(LoadXFileFrom(doc, {request.output, "out.x"}, ui));
     ASSERT_EQ(doc.frames.size(), frames.size() + 1);
     for (size_t i = 0; i < frames.size(); ++i) {
         EXPECT_EQ(doc.frames[i + 1].name, frames[i]);

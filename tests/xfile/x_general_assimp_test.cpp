@@ -85,8 +85,8 @@ std::string Converted(XGeneralContent content) {
     CompleteMeshesForTheWriter(content.frames);
     StringSink sink;
     TextWriter out(sink);
-    RecordingInteraction ui;
-    EXPECT_TRUE(WriteSceneFrames(out, content.frames, ui));
+    Message failure;
+    EXPECT_TRUE(WriteSceneFrames(out, content.frames, failure));
     for (const AnimSet& set : content.animSets) {
         WriteAnimationSet(out, set);
     }

@@ -3,12 +3,14 @@
 // write and a read.
 #include <gtest/gtest.h>
 
+#include "support/scene_builders.h"
+
 #include <string>
 #include <vector>
 
 #include "scene/node_ops.h"
 #include "support/scripted_interaction.h"
-#include "xfile/x_file_reader.h"
+#include "app/x_load_command.h"
 #include "xfile/x_general_fixtures.h"
 #include "xfile/x_general_reader.h"
 #include "xfile/x_writer.h"
@@ -77,7 +79,7 @@ NodeList Model() {
     mesh.materialCount = mesh.boneCount = 2;
     mesh.maxWeightsPerVertex = 2;
     mesh.maxWeightsPerFace = 2;
-    EXPECT_TRUE(LinkParents(nodes, nullptr));
+    EXPECT_TRUE(testing::Link(nodes));
     return nodes;
 }
 
@@ -116,9 +118,9 @@ std::vector<AnimSet> Sets() {
 std::string Write(const NodeList& nodes, const std::vector<AnimSet>& sets) {
     StringSink sink;
     TextWriter out(sink);
-    ScriptedInteraction ui;
+    Message failure;
     if (!nodes.empty()) {
-        EXPECT_TRUE(WriteSceneFrames(out, nodes, ui));
+        EXPECT_TRUE(WriteSceneFrames(out, nodes, failure));
     } else {
         WriteXHeader(out);
     }
@@ -141,7 +143,7 @@ NodeList BelowSceneRoot(const NodeList& nodes) {
         n.firstChild = n.nextSibling = kNoNode;
         expected.push_back(n);
     }
-    EXPECT_TRUE(LinkParents(expected, nullptr));
+    EXPECT_TRUE(testing::Link(expected));
     return expected;
 }
 

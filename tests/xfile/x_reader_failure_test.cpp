@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/scripted_interaction.h"
-#include "xfile/x_file_reader.h"
+#include "app/x_load_command.h"
 #include "xfile/xreader_test_util.h"
 
 namespace toravel {

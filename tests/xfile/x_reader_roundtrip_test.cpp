@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/scene_builders.h"
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,7 +15,7 @@
 #include "scene/node_ops.h"
 #include "support/recording_interaction.h"
 #include "support/scripted_interaction.h"
-#include "xfile/x_file_reader.h"
+#include "app/x_load_command.h"
 #include "xfile/x_writer.h"
 #include "xfile/xreader_test_util.h"
 
@@ -89,7 +91,7 @@ NodeList Model() {
         Bone("Thigh", {1}, {0.25f}, IdentityMatrix()),
     };
     mesh.boneCount = 3;
-    EXPECT_TRUE(LinkParents(nodes, nullptr));
+    EXPECT_TRUE(testing::Link(nodes));
     return nodes;
 }
 
@@ -128,8 +130,8 @@ std::vector<AnimSet> Sets() {
 std::string WriteFrames(const NodeList& nodes) {
     StringSink sink;
     TextWriter out(sink);
-    ScriptedInteraction ui;
-    EXPECT_TRUE(WriteSceneFrames(out, nodes, ui));
+    Message failure;
+    EXPECT_TRUE(WriteSceneFrames(out, nodes, failure));
     EXPECT_TRUE(out.Finish());
     return sink.text;
 }
@@ -152,7 +154,7 @@ NodeList WithoutFileRoot(const NodeList& frames) {
         n.parentId -= 1;
         n.firstChild = n.nextSibling = kNoNode;
     }
-    EXPECT_TRUE(LinkParents(nodes, nullptr));
+    EXPECT_TRUE(testing::Link(nodes));
     return nodes;
 }
 

@@ -1,8 +1,8 @@
-// The "Load X File" command and the X reader's accepted input: the command's dialogs and
-// questions, the frame structure, the peek rule, mesh, material, skin and animation details,
-// and the sound handling of bad counts and deep nesting.
+// The strict X reader's accepted input, read from memory: the frame structure, the peek rule,
+// mesh, material, skin and animation details, and the sound handling of bad counts and deep
+// nesting.
 
-#include "xfile/x_file_reader.h"
+#include "xfile/x_strict_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -12,18 +12,19 @@
 #include <string>
 #include <vector>
 
-#include "support/scripted_interaction.h"
+#include "support/read_expectations.h"
+#include "support/scene_invariants.h"
 #include "xfile/x_writer.h"
 #include "xfile/xreader_test_util.h"
 
 namespace toravel {
 namespace {
 
+using testing::FailureOf;
 using testing::kXAnimation;
 using testing::kXHeader;
 using testing::kXMatrix;
 using testing::kXTriangleLists;
-using testing::ScriptedInteraction;
 using testing::TempDir;
 using testing::XAnimFile;
 using testing::XFrame;
@@ -33,153 +34,27 @@ using testing::XRoot;
 constexpr const char* kDumpTree = "Dump heirarchy to f:dump.txt?";
 constexpr const char* kQuickDump = "Quick Dump to f:dump.x?";
 
-// Scripts the two dump questions of a successful load, both answered No.
-void ExpectSuccess(ScriptedInteraction& ui) {
-    ui.ExpectYesNo(kDumpTree, "Dump?", false, false);
-    ui.ExpectYesNo(kQuickDump, "Dump?", false, false);
+// Reads `text`, which must read without warnings.
+XModel LoadGood(const std::string& text) {
+    XReadResult read = ReadXFile(text);
+    EXPECT_TRUE(read.ok()) << FailureOf(read.report);
+    EXPECT_TRUE(read.report.warnings().empty());
+    testing::ExpectValidScene(read.model.frames, false);
+    testing::ExpectValidSets(read.model.animSets);
+    return std::move(read.model);
 }
 
-// Loads `text`, which must load without any other prompt.
-XFileReader LoadGood(const std::string& text) {
-    TempDir dir;
-    ScriptedInteraction ui;
-    ExpectSuccess(ui);
-    XFileReader doc;
-    EXPECT_TRUE(testing::LoadXText(doc, dir, text, ui));
-    return doc;
-}
-
-// Loads `text`, which must fail with exactly this message titled "Invalid File".
-XFileReader LoadBad(const std::string& text, const std::string& message, bool afterFrames = false) {
-    TempDir dir;
-    ScriptedInteraction ui;
-    if (afterFrames) {
-        ui.ExpectYesNo(kDumpTree, "Dump?", false, false);
-    }
-    ui.ExpectMessage(message, "Invalid File");
-    XFileReader doc;
-    EXPECT_FALSE(testing::LoadXText(doc, dir, text, ui));
-    return doc;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// --- The command ---------------------------------------------------------------------------
-
-TEST(LoadXFile, CancelledDialogChangesNothingAndRepaints) {
-    ScriptedInteraction ui;
-    ui.ExpectOpenFile(std::nullopt);
-    XFileReader doc;
-    LineTokenizer tokenizer;
-    EXPECT_FALSE(LoadXFile(doc, tokenizer, ui));
-    ASSERT_EQ(ui.lastFilter.size(), 2u);
-    EXPECT_EQ(ui.lastFilter[0].description, "DirectX X Files (*.x)");
-    EXPECT_EQ(ui.lastFilter[0].pattern, "*.x");
-    EXPECT_EQ(ui.lastFilter[1].description, "All files (*.*)");
-    EXPECT_EQ(ui.lastFilter[1].pattern, "*.*");
-    EXPECT_EQ(ui.repaints, 1);
-    EXPECT_FALSE(doc.loaded);
-}
-
-TEST(LoadXFile, DiscardQuestionGuardsALoadedDocument) {
-    TempDir dir;
-    const std::string first = dir.Write("first.x", XRoot(XFrame("Bip01")));
-    const std::string second = dir.Write("second.x", XRoot(XFrame("Hips") + XFrame("Other")));
-    XFileReader doc;
-    LineTokenizer tokenizer;
-    {
-        ScriptedInteraction ui;
-        ui.ExpectOpenFile(first);
-        ExpectSuccess(ui);
-        ASSERT_TRUE(LoadXFile(doc, tokenizer, ui));
-        EXPECT_EQ(ui.repaints, 1);
-    }
-    EXPECT_TRUE(doc.loaded);
-    EXPECT_EQ(doc.fileName, "first.x");
-    EXPECT_EQ(doc.filePath, first);
-    {
-        ScriptedInteraction ui;
-        ui.ExpectOpenFile(second);
-        ui.ExpectYesNo("Currently loaded X file information will be lost.\nContinue?",
-                       "Discard X File Info", false, false);
-        EXPECT_FALSE(LoadXFile(doc, tokenizer, ui));
-    }
-    EXPECT_TRUE(doc.loaded);
-    EXPECT_EQ(doc.frames.size(), 2u);
-    EXPECT_EQ(doc.fileName, "first.x");
-    {
-        ScriptedInteraction ui;
-        ui.ExpectOpenFile(second);
-        ui.ExpectYesNo("Currently loaded X file information will be lost.\nContinue?",
-                       "Discard X File Info", false, true);
-        ExpectSuccess(ui);
-        EXPECT_TRUE(LoadXFile(doc, tokenizer, ui));
-    }
-    EXPECT_EQ(doc.frames.size(), 3u);
-    EXPECT_EQ(doc.frames[1].name, "Hips");
-    EXPECT_EQ(doc.fileName, "second.x");
-}
-
-TEST(LoadXFile, OpenFailureNamesTheFileAndKeepsTheDocument) {
-    TempDir dir;
-    XFileReader doc;
-    LineTokenizer tokenizer;
-    {
-        ScriptedInteraction ui;
-        ui.ExpectMessage("Failed to open for input:\nmissing.x", "Open Failure");
-        EXPECT_FALSE(LoadXFileFrom(doc, {dir.File("missing.x"), "missing.x"}, tokenizer, ui));
-        EXPECT_EQ(ui.repaints, 1);
-    }
-    doc = LoadGood(XRoot(XFrame("Bip01")));
-    {
-        ScriptedInteraction ui;
-        ui.ExpectMessage(
-            "Failed to open for input:\nmissing.x\nCurrently loaded X file information will be "
-            "retained.",
-            "Open Failure");
-        EXPECT_FALSE(LoadXFileFrom(doc, {dir.File("missing.x"), "missing.x"}, tokenizer, ui));
-    }
-    EXPECT_TRUE(doc.loaded);
-    EXPECT_EQ(doc.frames.size(), 2u);
-}
-
-TEST(LoadXFile, DumpsWriteTheListingAndTheFrames) {
-    TempDir dir;
-    const std::string text =
-        XRoot(XFrame("Bip01", XFrame("Pelvis"))) + "\nAnimationSet Walk {\n" + kXAnimation + "}\n";
-    const std::string tree = XDumpPath("dump.txt");
-    const std::string quick = XDumpPath("dump.x");
-    std::error_code ignored;
-    std::filesystem::remove(tree, ignored);
-    std::filesystem::remove(quick, ignored);
-
-    ScriptedInteraction ui;
-    ui.ExpectYesNo(kDumpTree, "Dump?", false, true);
-    ui.ExpectYesNo(kQuickDump, "Dump?", false, true);
-    XFileReader doc;
-    ASSERT_TRUE(testing::LoadXText(doc, dir, text, ui));
-    EXPECT_EQ(ReadFile(tree), "0 Scene_Root( -1 )\n  1 Bip01( 0 )\n    2 Pelvis( 1 )\n");
-    StringSink frames;
-    {
-        TextWriter out(frames);
-        WriteSceneFrames(out, doc.frames, ui);
-        out.Finish();
-    }
-    EXPECT_EQ(ReadFile(quick), frames.text);
-    EXPECT_EQ(ReadFile(quick).find("AnimationSet"), std::string::npos);
-    std::filesystem::remove(tree, ignored);
-    std::filesystem::remove(quick, ignored);
+// Reads `text`, which must fail with exactly this message titled "Invalid File".
+XModel LoadBad(const std::string& text, const std::string& message, bool = false) {
+    XReadResult read = ReadXFile(text);
+    EXPECT_EQ(FailureOf(read.report), "Invalid File: " + message);
+    return std::move(read.model);
 }
 
 // --- Header, templates and frames ----------------------------------------------------------
 
 TEST(XReaderFrames, IdsArePreOrderPositionsWithParentIds) {
-    const XFileReader doc =
+    const XModel doc =
         LoadGood(XRoot(XFrame("A", XFrame("A1")) + "Frame {\n" + kXMatrix + XFrame("B1") + "}\n"));
     ASSERT_EQ(doc.frames.size(), 5u);
     const std::vector<std::string> names = {"Scene_Root", "A", "A1", "", "B1"};
@@ -197,22 +72,20 @@ TEST(XReaderFrames, IdsArePreOrderPositionsWithParentIds) {
 }
 
 TEST(XReaderFrames, MatrixValuesMayBeSpreadOverLines) {
-    const XFileReader doc = LoadGood(XRoot(
+    const XModel doc = LoadGood(XRoot(
         "Frame Bip01 {\nFrameTransformMatrix {\n 1,0,0,0,\n 0,1,0,0,\n 0,0,1,0,\n 2.5,-3,4e1,1;\n "
         ";\n}\n}\n"));
     EXPECT_EQ(doc.frames[1].localMatrix, TranslationMatrix(2.5f, -3, 40));
 }
 
 TEST(XReaderFrames, SceneRootWithoutMatrixWarnsAndContinues) {
-    TempDir dir;
-    ScriptedInteraction ui;
-    ui.ExpectMessage("Transform Matrix NOT found for Scene_Root. Continuing.", "Possible Error");
-    ExpectSuccess(ui);
-    XFileReader doc;
-    ASSERT_TRUE(testing::LoadXText(
-        doc, dir, kXHeader + "Frame Scene_Root {\n" + XFrame("Bip01") + "}\n", ui));
-    EXPECT_EQ(doc.frames[0].localMatrix, IdentityMatrix());
-    EXPECT_EQ(doc.frames.size(), 2u);
+    const XReadResult read = ReadXFile(kXHeader + "Frame Scene_Root {\n" + XFrame("Bip01") + "}\n");
+    ASSERT_TRUE(read.ok()) << FailureOf(read.report);
+    EXPECT_EQ(testing::WarningsOf(read.report),
+              std::vector<std::string>{
+                  "Possible Error: Transform Matrix NOT found for Scene_Root. Continuing."});
+    EXPECT_EQ(read.model.frames[0].localMatrix, IdentityMatrix());
+    EXPECT_EQ(read.model.frames.size(), 2u);
 }
 
 TEST(XReaderFrames, TemplatesAndTicksBeforeTheFramesAreSkipped) {
@@ -245,8 +118,8 @@ template AnimTicksPerSecond {
 
 )";
     const std::string frames = XRoot(XFrame("Bip01")).substr(kXHeader.size());
-    const XFileReader doc = LoadGood(kXHeader + templates + "AnimTicksPerSecond {\n 4800;\n}\n\n" +
-                                     frames + "AnimationSet Walk {\n" + kXAnimation + "}\n");
+    const XModel doc = LoadGood(kXHeader + templates + "AnimTicksPerSecond {\n 4800;\n}\n\n" +
+                                frames + "AnimationSet Walk {\n" + kXAnimation + "}\n");
     EXPECT_EQ(doc.ticksPerSecond, 4800u);
     EXPECT_EQ(doc.frames.size(), 2u);
     EXPECT_EQ(doc.animSets.size(), 1u);
@@ -262,16 +135,16 @@ template AnimTicksPerSecond {
     nodes[0].firstChild = 1;
     StringSink sink;
     {
-        ScriptedInteraction quiet;
+        Message failure;
         TextWriter out(sink);
-        WriteSceneFrames(out, nodes, quiet, {templates, 30});
+        WriteSceneFrames(out, nodes, failure, {templates, 30});
         out.Finish();
     }
     EXPECT_EQ(LoadGood(sink.text).ticksPerSecond, 30u);
 }
 
 TEST(XReaderFrames, TicksBetweenFramesAndSetsOnOneLine) {
-    const XFileReader doc = LoadGood(
+    const XModel doc = LoadGood(
         XAnimFile("AnimTicksPerSecond { 160 ; }\nAnimationSet Walk {\n" + kXAnimation + "}\n"));
     EXPECT_EQ(doc.ticksPerSecond, 160u);
     EXPECT_EQ(doc.animSets.size(), 1u);
@@ -282,7 +155,7 @@ TEST(XReaderFrames, TicksBetweenFramesAndSetsOnOneLine) {
 }
 
 TEST(XReaderFrames, OnlySceneRootAndAnimationSetsAreRead) {
-    XFileReader doc = LoadGood(XRoot(XFrame("Bip01")) + XFrame("Second"));
+    XModel doc = LoadGood(XRoot(XFrame("Bip01")) + XFrame("Second"));
     EXPECT_EQ(doc.frames.size(), 2u);
     doc = LoadGood(XAnimFile("AnimationSet Walk {\n" + kXAnimation + "}\n" + "template X {\n}\n" +
                              "AnimationSet Run {\n" + kXAnimation + "}\n"));
@@ -290,7 +163,7 @@ TEST(XReaderFrames, OnlySceneRootAndAnimationSetsAreRead) {
 }
 
 TEST(XReaderFrames, BracesTouchingNamesAreTokensOfTheirOwn) {
-    const XFileReader doc =
+    const XModel doc =
         LoadGood(kXHeader + "Frame Scene_Root{\n" + kXMatrix + "Frame Bip01{\n" + kXMatrix +
                  "Frame Pelvis{" + kXMatrix + "}}}\n" +
                  "AnimationSet Walk{\nAnimation {\nAnimationKey{\n2;\n1;\n0;3;1.0,2.0,3.0;;;\n}\n"
@@ -304,8 +177,8 @@ TEST(XReaderFrames, BracesTouchingNamesAreTokensOfTheirOwn) {
 }
 
 TEST(XReaderFrames, CommentsAndBlankLinesBetweenTokens) {
-    const XFileReader doc = LoadGood(kXHeader + "# a comment\n\nFrame\tScene_Root   {  // x\n" +
-                                     kXMatrix + "\n\n" + XFrame("Bip01") + "}\n");
+    const XModel doc = LoadGood(kXHeader + "# a comment\n\nFrame\tScene_Root   {  // x\n" +
+                                kXMatrix + "\n\n" + XFrame("Bip01") + "}\n");
     EXPECT_EQ(doc.frames.size(), 2u);
 }
 
@@ -321,15 +194,15 @@ TEST(XReaderFrames, NestingUpToTheLimitLoadsAndDeeperFailsWithAMessage) {
         return XRoot(text);
     };
     EXPECT_EQ(LoadGood(chain(kMaxXFrameNesting)).frames.size(), kMaxXFrameNesting + 1);
-    const XFileReader doc = LoadBad(chain(kMaxXFrameNesting + 1),
-                                    "Frames nested more than 100000 levels deep in frame F100000.");
+    const XModel doc = LoadBad(chain(kMaxXFrameNesting + 1),
+                               "Frames nested more than 100000 levels deep in frame F100000.");
     EXPECT_EQ(doc.frames.size(), kMaxXFrameNesting + 1);
 }
 
 // --- Meshes -------------------------------------------------------------------------------
 
 TEST(XReaderMeshes, ListsAndBlocksFillTheMesh) {
-    const XFileReader doc = LoadGood(
+    const XModel doc = LoadGood(
         XRoot(XFrame("Body",
                      "Mesh \"Quoted\" {\n3;\n0.5,1,2;,\n1;0;0;,\n0;1;-2e-1;;\n1;\n3;2,1,0;;\n"
                      "MeshNormals {\n1;\n0;0;1;;\n1;\n3;0,0,0;;\n}\n"
@@ -351,14 +224,14 @@ TEST(XReaderMeshes, ListsAndBlocksFillTheMesh) {
 }
 
 TEST(XReaderMeshes, SubBlockKeywordAfterTheLastFaceIsHandedBack) {
-    const XFileReader doc = LoadGood(XMeshFile("",
-                                               "3;\n0;0;0;,\n1;0;0;,\n0;1;0;;\n1;\n3;0,1,2;; "
-                                               "MeshNormals {\n1;\n0;0;1;;\n1;\n3;0,0,0;;\n}\n"));
+    const XModel doc = LoadGood(XMeshFile("",
+                                          "3;\n0;0;0;,\n1;0;0;,\n0;1;0;;\n1;\n3;0,1,2;; "
+                                          "MeshNormals {\n1;\n0;0;1;;\n1;\n3;0,0,0;;\n}\n"));
     EXPECT_EQ(doc.frames[1].mesh.normalCount, 1);
 }
 
 TEST(XReaderMeshes, EmptyMeshLeavesTheFrameWithoutMesh) {
-    const XFileReader doc = LoadGood(XRoot(XFrame("Body", "Mesh {\n0;\n0;\n}\n")));
+    const XModel doc = LoadGood(XRoot(XFrame("Body", "Mesh {\n0;\n0;\n}\n")));
     EXPECT_FALSE(doc.frames[1].mesh.HasMesh());
 }
 
@@ -368,7 +241,7 @@ TEST(XReaderMeshes, RepeatedBlocksEndWithCountsEqualToLists) {
     const std::string materials =
         "MeshMaterialList {\n1;\n1;\n0;\nMaterial {\n1;1;1;1;;\n0;\n0;0;0;;\n0;0;0;;\n"
         "TextureFilename {\n\"a.bmp\";\n}\n}\n}\n";
-    const XFileReader doc =
+    const XModel doc =
         LoadGood(XMeshFile(normals + normals + coords + coords + coords + materials + materials));
     const MeshData& mesh = doc.frames[1].mesh;
     EXPECT_EQ(mesh.normalCount, 2);
@@ -383,7 +256,7 @@ TEST(XReaderMeshes, RepeatedBlocksEndWithCountsEqualToLists) {
 
 // The texture file name read from a TextureFilename block whose name line is `line`.
 std::string TextureFrom(const std::string& line) {
-    const XFileReader doc = LoadGood(
+    const XModel doc = LoadGood(
         XMeshFile("MeshMaterialList {\n1;\n1;\n0;\nMaterial Skin{\n0.5;0.25;0.125;1;;\n12.5;\n"
                   "0.1;0.2;0.3;;\n0.4;0.5;0.6;;\nTextureFilename {\n" +
                   line + "\n}\n}\n}\n"));
@@ -394,7 +267,7 @@ std::string TextureFrom(const std::string& line) {
 }
 
 TEST(XReaderMaterials, MaterialFieldsAndQuotedNames) {
-    const XFileReader doc = LoadGood(
+    const XModel doc = LoadGood(
         XMeshFile("MeshMaterialList {\n1;\n1;\n0;\nMaterial Skin{\n0.5;0.25;0.125;1;;\n12.5;\n"
                   "0.1;0.2;0.3;;\n0.4;0.5;0.6;;\nTextureFilename {\n\"a b.bmp\";\n}\n}\n}\n"));
     const MaterialData& m = doc.frames[1].mesh.materials[0];
@@ -420,7 +293,7 @@ TEST(XReaderMaterials, MaterialFieldsAndQuotedNames) {
 }
 
 // A mesh with `skin` (header and SkinWeights blocks) after its lists.
-const MeshData& SkinOf(const XFileReader& doc) {
+const MeshData& SkinOf(const XModel& doc) {
     return doc.frames[1].mesh;
 }
 std::string Weights(const std::string& bone, const std::string& index,
@@ -431,7 +304,7 @@ std::string Weights(const std::string& bone, const std::string& index,
 
 TEST(XReaderSkin, WeightsFollowTheHeaderInFileOrder) {
     // A bone name may stand anywhere on its line, as in the deep frames the writer indents.
-    const XFileReader doc =
+    const XModel doc =
         LoadGood(XMeshFile("XSkinMeshHeader {\n2;\n3;\n2;\n}\n" + Weights("Left Arm", "2") +
                            Weights("Pelvis", "1", "         ")));
     const MeshData& mesh = SkinOf(doc);
@@ -446,7 +319,7 @@ TEST(XReaderSkin, WeightsFollowTheHeaderInFileOrder) {
 
 TEST(XReaderSkin, SkinWeightsWithoutDeclaredBonesAreReadOneBlockAtATime) {
     // No header at all, and a header that declares no bones: each block met is read once.
-    XFileReader doc = LoadGood(XMeshFile(Weights("Pelvis", "0") + Weights("Spine", "1")));
+    XModel doc = LoadGood(XMeshFile(Weights("Pelvis", "0") + Weights("Spine", "1")));
     EXPECT_EQ(SkinOf(doc).boneWeights.size(), 2u);
     EXPECT_EQ(SkinOf(doc).boneCount, 2);
     doc = LoadGood(XMeshFile("XSkinMeshHeader {\n1;\n1;\n0;\n}\n" + Weights("Pelvis", "0")));
@@ -458,7 +331,7 @@ TEST(XReaderSkin, SkinWeightsWithoutDeclaredBonesAreReadOneBlockAtATime) {
 }
 
 TEST(XReaderSkin, DeclaredBonesWithoutBlocksLeaveConsistentCounts) {
-    const XFileReader doc = LoadGood(XMeshFile("XSkinMeshHeader {\n1;\n1;\n5;\n}\n"));
+    const XModel doc = LoadGood(XMeshFile("XSkinMeshHeader {\n1;\n1;\n5;\n}\n"));
     EXPECT_EQ(SkinOf(doc).boneCount, 0);
     EXPECT_TRUE(SkinOf(doc).boneWeights.empty());
 }
@@ -466,7 +339,7 @@ TEST(XReaderSkin, DeclaredBonesWithoutBlocksLeaveConsistentCounts) {
 // --- Animation sets -------------------------------------------------------------------------
 
 TEST(XReaderAnimation, KeysAreStoredAsNumbers) {
-    const XFileReader doc = LoadGood(XAnimFile(
+    const XModel doc = LoadGood(XAnimFile(
         "AnimationSet Walk {\nAnimation {\n{ Pelvis }\nAnimationKey {\n4;\n2;\n"
         "0;16;1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;;,\n1000;16;1,0,0,0,0,1,0,0,0,0,1,0,5,6,7,1;;;\n}\n"
         "AnimationKey {\n2;\n1;\n0;3;1.0, 2.0 ,3.0;  ;  ;\n}\n{ Bip01 }\n}\n}\n"));
@@ -483,27 +356,22 @@ TEST(XReaderAnimation, KeysAreStoredAsNumbers) {
     EXPECT_EQ(a.tracks[1].keys[0].values, (std::vector<float>{1, 2, 3}));
 }
 
-TEST(XReaderAnimation, UnnamedSetsAskForANameCountingEverySetRead) {
-    TempDir dir;
-    ScriptedInteraction ui;
-    ui.ExpectYesNo(kDumpTree, "Dump?", false, false);
-    ui.ExpectYesNo("AnimationSet 0 has no name. Do you want to give it a name?",
-                   "No AnimationSet Name", false, true);
-    ui.ExpectAnimSetName("Entered");
-    ui.ExpectYesNo("AnimationSet 2 has no name. Do you want to give it a name?",
-                   "No AnimationSet Name", false, false);
-    ui.ExpectYesNo("AnimationSet 3 has no name. Do you want to give it a name?",
-                   "No AnimationSet Name", false, true);
-    ui.ExpectAnimSetName(std::nullopt);
-    ui.ExpectYesNo(kQuickDump, "Dump?", false, false);
+TEST(XReaderAnimation, UnnamedSetsAreNamedThroughTheHookCountingEverySetRead) {
     const std::string set = kXAnimation + "}\n";
-    XFileReader doc;
+    std::vector<size_t> asked;
+    XReadHooks hooks;
+    hooks.nameUnnamedSet = [&](size_t index) -> std::optional<std::string> {
+        asked.push_back(index);
+        return index == 0 ? std::optional<std::string>("Entered") : std::nullopt;
+    };
     // The last set ends with the file, without its closing brace.
-    ASSERT_TRUE(
-        testing::LoadXText(doc, dir,
-                           XAnimFile("AnimationSet {\n" + set + "AnimationSet Named {\n" + set +
-                                     "AnimationSet {\n" + set + "AnimationSet {\n" + kXAnimation),
-                           ui));
+    const XReadResult read =
+        ReadXFile(XAnimFile("AnimationSet {\n" + set + "AnimationSet Named {\n" + set +
+                            "AnimationSet {\n" + set + "AnimationSet {\n" + kXAnimation),
+                  hooks);
+    ASSERT_TRUE(read.ok()) << FailureOf(read.report);
+    EXPECT_EQ(asked, (std::vector<size_t>{0, 2, 3}));
+    const XModel& doc = read.model;
     ASSERT_EQ(doc.animSets.size(), 4u);
     EXPECT_EQ(doc.animSets[0].name, "Entered");
     EXPECT_EQ(doc.animSets[1].name, "Named");

@@ -9,16 +9,15 @@
 
 #include "scene/node_ops.h"
 #include "support/scene_builders.h"
-#include "support/scripted_interaction.h"
 
 namespace toravel {
 namespace {
 
 using testing::Node;
-using testing::ScriptedInteraction;
 
 NodeList Linked(NodeList list) {
-    EXPECT_TRUE(LinkParents(list, nullptr));
+    ReadReport report;
+    EXPECT_TRUE(LinkParents(list, report));
     return list;
 }
 
@@ -96,10 +95,10 @@ TEST(WriteSceneFrames, SkeletonLayoutByteForByte) {
     NodeList nodes = Linked({Node(0, -1, "Bip01"), Node(1, 0, "Pelvis")});
     nodes[0].localMatrix = TranslationMatrix(0, 38.5f, -1.25f);
     nodes[1].localMatrix = MakeMatrix({0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0.125f, -3, 7.75f, 1});
-    ScriptedInteraction ui;
+    Message failure;
     bool wrote = false;
     const std::string text =
-        Capture([&](TextWriter& out) { wrote = WriteSceneFrames(out, nodes, ui); });
+        Capture([&](TextWriter& out) { wrote = WriteSceneFrames(out, nodes, failure); });
     EXPECT_TRUE(wrote);
     EXPECT_EQ(text, WithIdentity(R"(xof 0303txt 0032
 
@@ -343,20 +342,21 @@ TEST(WriteMesh, CountsBeyondTheListsAreClampedToTheLists) {
 TEST(WriteSceneFrames, MultipleCandidatesShowMessageAndWriteNothing) {
     const NodeList nodes =
         Linked({Node(0, -1, "Bip01"), Node(1, 0, "Pelvis"), Node(2, -1, "Other"), Node(3, 2, "X")});
-    ScriptedInteraction ui;
-    ui.ExpectMessage("Multiple candidates for the skeleton.\nBip01\nOther",
-                     "Incorrect node structure");
+    Message failure;
     bool wrote = true;
-    EXPECT_EQ(Capture([&](TextWriter& out) { wrote = WriteSceneFrames(out, nodes, ui); }), "");
+    EXPECT_EQ(Capture([&](TextWriter& out) { wrote = WriteSceneFrames(out, nodes, failure); }), "");
     EXPECT_FALSE(wrote);
+    EXPECT_EQ(failure, (Message{"Incorrect node structure",
+                                "Multiple candidates for the skeleton.\nBip01\nOther"}));
 }
 
 TEST(WriteSceneFrames, NoCandidateWritesNothing) {
-    ScriptedInteraction ui;
-    ui.ExpectMessage("No candidates for skeleton found.", "Incorrect node structure");
+    Message failure;
     bool wrote = true;
-    EXPECT_EQ(Capture([&](TextWriter& out) { wrote = WriteSceneFrames(out, NodeList{}, ui); }), "");
+    EXPECT_EQ(
+        Capture([&](TextWriter& out) { wrote = WriteSceneFrames(out, NodeList{}, failure); }), "");
     EXPECT_FALSE(wrote);
+    EXPECT_EQ(failure, (Message{"Incorrect node structure", "No candidates for skeleton found."}));
 }
 
 TEST(WriteSceneFrames, OtherTopLevelNodesFollowTheRootAndParentlessSubtreesAreLeftOut) {
@@ -365,8 +365,8 @@ TEST(WriteSceneFrames, OtherTopLevelNodesFollowTheRootAndParentlessSubtreesAreLe
     nodes[4].mesh.vertexCount = 1;
     nodes[4].mesh.positions = {{1, 2, 3}};
     nodes[1].localMatrix = TranslationMatrix(9, 9, 9);
-    ScriptedInteraction ui;
-    const std::string text = Capture([&](TextWriter& out) { WriteSceneFrames(out, nodes, ui); });
+    Message failure;
+    const std::string text = Capture([&](TextWriter& out) { WriteSceneFrames(out, nodes, failure); });
     EXPECT_EQ(text.find("Detached"), std::string::npos);
     EXPECT_EQ(text.find("Orphan"), std::string::npos);
     // Scene_Root's own matrix is the identity whatever the root's matrix holds.
@@ -416,10 +416,10 @@ TEST(WriteSceneFrames, HundredThousandNodeChain) {
         nodes.push_back(Node(i, i - 1, std::string("n").append(std::to_string(i))));
     }
     nodes = Linked(std::move(nodes));
-    ScriptedInteraction ui;
+    Message failure;
     CountingSink sink;
     TextWriter out(sink);
-    EXPECT_TRUE(WriteSceneFrames(out, nodes, ui));
+    EXPECT_TRUE(WriteSceneFrames(out, nodes, failure));
     EXPECT_TRUE(out.Finish());
     // Header and Scene_Root take 8 lines, every frame 9; each frame and matrix block has
     // one brace pair.
@@ -444,10 +444,10 @@ TEST(WriteSceneFrames, RootWithHundredThousandChildren) {
         nodes.push_back(Node(i, 0, "c"));
     }
     nodes = Linked(std::move(nodes));
-    ScriptedInteraction ui;
+    Message failure;
     CountingSink sink;
     TextWriter out(sink);
-    EXPECT_TRUE(WriteSceneFrames(out, nodes, ui));
+    EXPECT_TRUE(WriteSceneFrames(out, nodes, failure));
     EXPECT_TRUE(out.Finish());
     EXPECT_EQ(sink.lines, 8u + 9u * (kHuge + 1));
     EXPECT_EQ(sink.opens, 2u * (kHuge + 1) + 2);
@@ -486,10 +486,10 @@ TEST(WriteFrame, MalformedLinksEndTheWalk) {
 
 TEST(TextWriter, WriteErrorIsReportedByFinish) {
     const NodeList nodes = Linked({Node(0, -1, "Bip01"), Node(1, 0, "Pelvis")});
-    ScriptedInteraction ui;
+    Message failure;
     FailingSink sink;
     TextWriter out(sink);
-    EXPECT_TRUE(WriteSceneFrames(out, nodes, ui));
+    EXPECT_TRUE(WriteSceneFrames(out, nodes, failure));
     EXPECT_FALSE(out.Finish());
 }
 

@@ -15,15 +15,14 @@
 #include "app/user_interaction.h"
 #include "support/recording_interaction.h"
 #include "support/temp_dir.h"
-#include "xfile/x_file_reader.h"
+#include "app/x_load_command.h"
 
 namespace toravel::testing {
 
 // Writes `text` as a file in `dir` and loads it into `doc`.
 inline bool LoadXText(XFileReader& doc, const TempDir& dir, std::string_view text,
                       UserInteraction& ui, const std::string& name = "case.x") {
-    LineTokenizer tokenizer;
-    return LoadXFileFrom(doc, FileChoice{dir.Write(name, text), name}, tokenizer, ui);
+    return LoadXFileFrom(doc, FileChoice{dir.Write(name, text), name}, ui);
 }
 
 // Text X building blocks, laid out as the writer lays them out.

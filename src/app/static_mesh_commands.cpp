@@ -1,17 +1,26 @@
-#include "staticmesh/static_mesh.h"
+#include "app/static_mesh_commands.h"
 
 #include <filesystem>
 #include <new>
 #include <system_error>
 
 #include "text/replace_file.h"
+#include "text/text_input.h"
 
 namespace toravel {
 
 namespace {
 
-const FileFilter kSmdFilter = {{"SMD Files (*.smd)", "*.smd"}, {"All Files (*.*)", "*.*"}};
-const FileFilter kXFilter = {{"DirectX X-Files (*.x)", "*.x"}, {"All Files (*.*)", "*.*"}};
+const FilePrompt kSmdOpen{FilePromptId::kOpenStaticSmd,
+                          {{"SMD Files (*.smd)", "*.smd"}, {"All Files (*.*)", "*.*"}},
+                          {}};
+const FilePrompt kXChoice{FilePromptId::kSaveStaticMesh,
+                          {{"DirectX X-Files (*.x)", "*.x"}, {"All Files (*.*)", "*.*"}},
+                          {}};
+
+void ShowMeshFailure(UserInteraction& ui, std::string_view text, std::string_view title) {
+    ui.ShowMessage({NoticeId::kMeshFailure, std::string(title), std::string(text), {}});
+}
 
 // S_OK when an existing file may be replaced.
 Hresult CheckReplaceable(const std::string& path) {
@@ -59,7 +68,7 @@ Hresult FillAttributeBuffer(StaticMesh& mesh, const StaticTriangleSet& set, User
     uint32_t* attributes = nullptr;
     const Hresult code = mesh.meshObject->LockAttributeBuffer(0, &attributes);
     if (Failed(code)) {
-        ui.ShowMessage("Failed to lock attribute buffer for mesh", "Lock Error");
+        ShowMeshFailure(ui, "Failed to lock attribute buffer for mesh", "Lock Error");
         return code;
     }
     for (size_t i = 0; i < set.triangleMaterials.size(); ++i) {
@@ -90,13 +99,13 @@ Hresult BuildFromSet(StaticMesh& mesh, MeshLayer& layer, const StaticTriangleSet
         case DeviceResult::Status::kReady:
             break;
         case DeviceResult::Status::kVersionMismatch:
-            ui.ShowMessage("Invalid DirectX SDK Version", "Version Error");
+            ShowMeshFailure(ui, "Invalid DirectX SDK Version", "Version Error");
             return hresult::kFail;
         case DeviceResult::Status::kNoDirect3D:
-            ui.ShowMessage("Direct3DCreate9 failed", "Creation Failure");
+            ShowMeshFailure(ui, "Direct3DCreate9 failed", "Creation Failure");
             return hresult::kFail;
         case DeviceResult::Status::kNoDevice:
-            ui.ShowMessage(HresultName(device.code), "Device Creation Failure");
+            ShowMeshFailure(ui, HresultName(device.code), "Device Creation Failure");
             return hresult::kFail;
     }
     // Counts beyond 32 bits cannot be created; pass a count that the layer refuses.
@@ -106,7 +115,7 @@ Hresult BuildFromSet(StaticMesh& mesh, MeshLayer& layer, const StaticTriangleSet
         layer.CreateMeshFvf(faces, vertices, kMeshManaged, kStaticMeshFvf, mesh.meshObject);
     layer.ReleaseRenderDevice();
     if (Failed(created) || !mesh.meshObject) {
-        ui.ShowMessage(HresultName(created), "Error");
+        ShowMeshFailure(ui, HresultName(created), "Error");
         return hresult::kFail;
     }
     MeshObject& object = *mesh.meshObject;
@@ -137,7 +146,7 @@ Hresult BuildFromSet(StaticMesh& mesh, MeshLayer& layer, const StaticTriangleSet
 
     std::vector<uint32_t> adjacency(size_t{object.GetNumFaces()} * 3);
     if (Failed(object.GenerateAdjacency(kAdjacencyEpsilon, adjacency.data()))) {
-        ui.ShowMessage("Failed to generate mesh adjacency", "Load Failure");
+        ShowMeshFailure(ui, "Failed to generate mesh adjacency", "Load Failure");
         return hresult::kFail;
     }
     mesh.attributeGroupCount = static_cast<int32_t>(set.materialNames.size());
@@ -147,7 +156,7 @@ Hresult BuildFromSet(StaticMesh& mesh, MeshLayer& layer, const StaticTriangleSet
     const Hresult optimized =
         object.OptimizeInplace(kMeshOptAttrSort | kMeshOptVertexCache, adjacency.data());
     if (Failed(optimized)) {
-        ui.ShowMessage(HresultDescription(optimized), "OptimizeInplace Error");
+        ShowMeshFailure(ui, HresultDescription(optimized), "OptimizeInplace Error");
     }
     return hresult::kOk;
 }
@@ -165,8 +174,16 @@ Hresult BuildStaticMesh(StaticMesh& mesh, MeshLayer& layer, const std::string& p
     ReleaseStaticMesh(mesh);
     Hresult result = hresult::kFail;
     try {
+        std::optional<TextInput> input = TextInput::OpenFile(path);
+        if (!input) {
+            ui.ShowMessage(
+                {NoticeId::kOpenFailure, "Load Error", "Invalid filename for SMD load", path});
+            return hresult::kFail;
+        }
         StaticTriangleSet set;
-        if (!ParseStaticSmd(path, set, ui)) {
+        ReadReport report;
+        if (!ParseStaticSmd(*input, set, report)) {
+            ui.ShowMessage(ReadNotice(*report.failure()->message, NoticeId::kReadFailure));
             return hresult::kFail;
         }
         result = BuildFromSet(mesh, layer, set, ui);
@@ -195,7 +212,7 @@ bool LoadStaticMesh(StaticMesh& mesh, MeshLayer& layer, const FileChoice& choice
 }
 
 bool LoadStaticMesh(StaticMesh& mesh, MeshLayer& layer, UserInteraction& ui) {
-    const std::optional<FileChoice> choice = ui.AskOpenFileName(kSmdFilter);
+    const std::optional<FileChoice> choice = ui.AskOpenFileName(kSmdOpen);
     if (!choice) {
         ui.RequestRepaint();
         return false;
@@ -206,7 +223,7 @@ bool LoadStaticMesh(StaticMesh& mesh, MeshLayer& layer, UserInteraction& ui) {
 bool ExportStaticMesh(StaticMesh& mesh, MeshLayer& layer, const FileChoice& choice,
                       UserInteraction& ui) {
     if (!mesh.loaded || !mesh.meshObject) {
-        ui.ShowMessage("No file loaded.", "Can't Export");
+        ui.ShowMessage({NoticeId::kNothingToExport, "Can't Export", "No file loaded.", {}});
         return false;
     }
     mesh.exported = false;
@@ -220,7 +237,8 @@ bool ExportStaticMesh(StaticMesh& mesh, MeshLayer& layer, const FileChoice& choi
         code = hresult::kOutOfMemory;
     }
     if (Failed(code)) {
-        ui.ShowMessage(HresultDescription(code), "Export Failure");
+        ui.ShowMessage({NoticeId::kWriteFailure, "Export Failure",
+                        std::string(HresultDescription(code)), choice.path});
     } else {
         mesh.exported = true;
         mesh.exportPath = choice.path;
@@ -231,10 +249,10 @@ bool ExportStaticMesh(StaticMesh& mesh, MeshLayer& layer, const FileChoice& choi
 
 bool ExportStaticMesh(StaticMesh& mesh, MeshLayer& layer, UserInteraction& ui) {
     if (!mesh.loaded || !mesh.meshObject) {
-        ui.ShowMessage("No file loaded.", "Can't Export");
+        ui.ShowMessage({NoticeId::kNothingToExport, "Can't Export", "No file loaded.", {}});
         return false;
     }
-    const std::optional<FileChoice> choice = ui.AskOpenFileName(kXFilter);
+    const std::optional<FileChoice> choice = ui.AskOpenFileName(kXChoice);
     if (!choice) {
         return false;
     }

@@ -1,20 +1,20 @@
-#include "smd/smd_reference.h"
+// Reading SMD references and animations from memory: the failures with their messages and
+// the lines where reading stopped, every prefix of a valid file, and the shapes that the
+// exporters of real files write.
+#include "smd/smd_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "support/recording_interaction.h"
-#include "support/scripted_interaction.h"
-#include "support/temp_dir.h"
+#include "support/read_expectations.h"
+#include "support/scene_invariants.h"
 
 namespace toravel {
 namespace {
 
-using testing::RecordingInteraction;
-using testing::ScriptedInteraction;
-using testing::TempDir;
+using testing::FailureOf;
 
 constexpr const char* kValid =
     "version 1\n"
@@ -57,92 +57,7 @@ std::string Prefix(const std::string& text, const std::string& to) {
     return text.substr(0, at);
 }
 
-struct Session {
-    ScriptedInteraction ui;
-    StatusLog log{ui};
-    LineTokenizer tokenizer;
-    SmdReference doc;
-
-    bool Load() { return LoadSmdReference(doc, tokenizer, ui, log); }
-};
-
-TEST(LoadSmdReference, LoadsWithProgressLinesAndEndsWithEmptyLog) {
-    TempDir dir;
-    Session s;
-    const std::string path = dir.Write("ref.smd", kValid);
-    s.ui.ExpectOpenFile(path);
-    ASSERT_TRUE(s.Load());
-    EXPECT_EQ(s.ui.lastFilter.size(), 2u);
-    EXPECT_EQ(s.ui.lastFilter[0].description, "SMD Files (*.smd)");
-    EXPECT_EQ(s.ui.lastFilter[0].pattern, "*.smd");
-    EXPECT_EQ(s.ui.lastFilter[1].description, "All files (*.*)");
-    EXPECT_EQ(s.ui.lastFilter[1].pattern, "*.*");
-    EXPECT_EQ(s.ui.statusLines, kProgress);
-    EXPECT_TRUE(s.log.Lines().empty());
-    EXPECT_EQ(s.ui.repaints, 1);
-    EXPECT_TRUE(s.doc.loaded);
-    EXPECT_EQ(s.doc.fileName, "ref.smd");
-    EXPECT_EQ(s.doc.filePath, path);
-    ASSERT_EQ(s.doc.nodes.size(), 3u);
-    EXPECT_EQ(s.doc.nodes[2].mesh.faceCount, 1);
-    EXPECT_EQ(s.doc.nodes[0].firstChild, 1);
-}
-
-TEST(LoadSmdReference, CancelledDialogChangesNothing) {
-    Session s;
-    s.doc.loaded = true;
-    s.doc.fileName = "old.smd";
-    s.log.AddStatusLine("left over");
-    s.ui.ExpectOpenFile(std::nullopt);
-    EXPECT_FALSE(s.Load());
-    EXPECT_TRUE(s.log.Lines().empty());
-    EXPECT_TRUE(s.doc.loaded);
-    EXPECT_EQ(s.doc.fileName, "old.smd");
-    EXPECT_EQ(s.ui.repaints, 1);
-    EXPECT_EQ(s.ui.statusLines, std::vector<std::string>{"left over"});
-}
-
-TEST(LoadSmdReference, OpenFailureMentionsRetainedDocument) {
-    TempDir dir;
-    for (const bool loaded : {false, true}) {
-        Session s;
-        s.doc.loaded = loaded;
-        s.doc.fileName = "old.smd";
-        s.ui.ExpectOpenFile(dir.File("missing.smd"))
-            .ExpectMessage(std::string("Failed to open for input:\nmissing.smd") +
-                               (loaded ? "\nCurrently loaded SMD reference information will be "
-                                         "retained."
-                                       : ""),
-                           "Open Failure");
-        EXPECT_FALSE(s.Load());
-        EXPECT_EQ(s.doc.loaded, loaded);
-        EXPECT_EQ(s.doc.fileName, "old.smd");
-        EXPECT_EQ(s.ui.repaints, 1);
-    }
-}
-
-TEST(LoadSmdReference, AsksBeforeDiscardingALoadedReference) {
-    TempDir dir;
-    const std::string first = dir.Write("first.smd", kValid);
-    const std::string second = dir.Write("second.smd", Edit(kValid, "pelvis", "hips"));
-    Session s;
-    s.ui.ExpectOpenFile(first);
-    ASSERT_TRUE(s.Load());
-
-    s.ui.ExpectOpenFile(second).ExpectYesNo(kDiscard, kDiscardTitle, false, false);
-    EXPECT_FALSE(s.Load());
-    EXPECT_TRUE(s.doc.loaded);
-    EXPECT_EQ(s.doc.fileName, "first.smd");
-    EXPECT_EQ(s.doc.nodes[1].name, "pelvis");
-
-    s.ui.ExpectOpenFile(second).ExpectYesNo(kDiscard, kDiscardTitle, false, true);
-    EXPECT_TRUE(s.Load());
-    EXPECT_EQ(s.doc.fileName, "second.smd");
-    EXPECT_EQ(s.doc.nodes[1].name, "hips");
-    EXPECT_EQ(s.ui.repaints, 3);
-}
-
-TEST(LoadSmdReference, FailuresShowOneMessageAndLeaveNothingLoaded) {
+TEST(ReadSmdReference, FailuresAndTheirMessages) {
     struct Case {
         std::string file;
         std::string title;
@@ -193,41 +108,34 @@ TEST(LoadSmdReference, FailuresShowOneMessageAndLeaveNothingLoaded) {
               "2 0 0 0 0 0 0\n", "2 0 0 0 0 0 0\n3 0 0 0 0 0 0\n4 0 0 0 0 0 0\n"),
          "Incorrect node structure", "Multiple candidates for the skeleton.\nroot\nother"},
     };
-    TempDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text + "\n" + c.file);
-        Session s;
-        s.ui.ExpectOpenFile(dir.Write("bad.smd", c.file)).ExpectMessage(c.text, c.title);
-        EXPECT_FALSE(s.Load());
-        EXPECT_FALSE(s.doc.loaded);
-        EXPECT_TRUE(s.doc.fileName.empty());
-        EXPECT_TRUE(s.log.Lines().empty());
-        EXPECT_EQ(s.ui.repaints, 1);
-        s.ui.ExpectDone();
+        const SmdReadResult read = ReadSmdReference(c.file);
+        EXPECT_EQ(FailureOf(read.report), c.title + ": " + c.text);
+        EXPECT_GE(read.report.failure()->position.line, 1u);
     }
 }
 
-// Every prefix of a valid file loads or fails with exactly one message.
-TEST(LoadSmdReference, EveryPrefixLoadsOrFailsWithOneMessage) {
+// Every prefix of a valid file reads or fails with exactly one message.
+TEST(ReadSmdReference, EveryPrefixReadsOrFailsWithOneMessage) {
     const std::string valid = kValid;
     int loads = 0;
     for (size_t n = 0; n <= valid.size(); ++n) {
-        TextInput input(valid.substr(0, n));
-        LineTokenizer tokenizer;
-        NodeList nodes;
-        RecordingInteraction ui;
-        const bool ok = ReadSmdReference(input, tokenizer, nodes, &ui, nullptr);
-        EXPECT_EQ(ui.messages.size(), ok ? 0u : 1u)
+        const SmdReadResult read = ReadSmdReference(valid.substr(0, n));
+        EXPECT_TRUE(read.ok() || read.report.failure()->message)
             << "prefix of " << n << " characters:\n"
-            << valid.substr(0, n) << "\nmessages: " << (ui.messages.empty() ? "" : ui.messages[0]);
-        loads += ok ? 1 : 0;
+            << valid.substr(0, n);
+        if (read.ok()) {
+            testing::ExpectValidScene(read.nodes);
+        }
+        loads += read.ok() ? 1 : 0;
     }
     EXPECT_EQ(loads, 2) << "the whole file, with and without its final line feed";
 }
 
 // The shape decompilers write: a comment before the header, quoted names with blanks,
 // indented frames, texture names with blanks, weighted links, CR LF and no final line feed.
-TEST(LoadSmdReference, DecompiledFileShape) {
+TEST(ReadSmdReference, DecompiledFileShape) {
     const std::string file =
         "// Created by a decompiler\r\n"
         "\r\n"
@@ -252,11 +160,10 @@ TEST(LoadSmdReference, DecompiledFileShape) {
         "  2 1.0 2.5 3.0 0.0 0.0 1.0 0.5 0.5 1 2 1.000000\r\n"
         "  1 1.0 2.0 3.5 0.0 0.0 1.0 0.5 0.5 1 1 1.000000\r\n"
         "end";
-    TempDir dir;
-    Session s;
-    s.ui.ExpectOpenFile(dir.Write("decompiled.smd", file));
-    ASSERT_TRUE(s.Load());
-    const NodeList& nodes = s.doc.nodes;
+    const SmdReadResult read = ReadSmdReference(file);
+    ASSERT_TRUE(read.ok()) << FailureOf(read.report);
+    testing::ExpectValidScene(read.nodes);
+    const NodeList& nodes = read.nodes;
     ASSERT_EQ(nodes.size(), 4u);
     EXPECT_EQ(nodes[1].name, "Bip01_Pelvis");
     EXPECT_EQ(nodes[2].name, "Bip01_L_Thigh");
@@ -276,7 +183,7 @@ TEST(LoadSmdReference, DecompiledFileShape) {
 
 // The shape of older exporters: vertex lines without links, and the root bone owning the
 // triangles.
-TEST(LoadSmdReference, OlderExporterShape) {
+TEST(ReadSmdReference, OlderExporterShape) {
     const std::string file =
         "version 1\n"
         "nodes\n"
@@ -298,11 +205,10 @@ TEST(LoadSmdReference, OlderExporterShape) {
         "1 6 0 0 0 0 1 1 1\n"
         "1 5 1 0 0 0 1 1 1\n"
         "end\n";
-    TempDir dir;
-    Session s;
-    s.ui.ExpectOpenFile(dir.Write("old.smd", file));
-    ASSERT_TRUE(s.Load());
-    const NodeList& nodes = s.doc.nodes;
+    const SmdReadResult read = ReadSmdReference(file);
+    ASSERT_TRUE(read.ok()) << FailureOf(read.report);
+    testing::ExpectValidScene(read.nodes);
+    const NodeList& nodes = read.nodes;
     EXPECT_EQ(nodes[0].name, "Bone_Root");
     const MeshData& root = nodes[0].mesh;
     EXPECT_EQ(root.faceCount, 1);
@@ -316,6 +222,78 @@ TEST(LoadSmdReference, OlderExporterShape) {
     EXPECT_EQ(nodes[1].mesh.boneWeights[0].weights, (std::vector<float>{1, 1, 1}));
     // Bind pose: the arm's offset undoes its combined matrix.
     EXPECT_EQ(nodes[1].mesh.boneWeights[0].offsetMatrix, Inverse(nodes[1].combinedMatrix));
+}
+
+// Nodes 0 to 20: node 0 is the root, node 20 ("still.bone") has no key lines. Frames 0 to 9
+// key nodes 0 to 19, each moved along x by its frame number.
+std::string TwentyNodesTenFrames() {
+    std::string text = "version 1\nnodes\n0 \"root\" -1\n";
+    for (int i = 1; i < 20; ++i) {
+        text += std::to_string(i) + " \"bone." + std::to_string(i) + "\" 0\n";
+    }
+    text += "20 \"still.bone\" 0\nend\nskeleton\n";
+    for (int frame = 0; frame < 10; ++frame) {
+        text += "time " + std::to_string(frame) + "\n";
+        for (int i = 0; i < 20; ++i) {
+            text += std::to_string(i) + " " + std::to_string(frame) + " 0 0 0 0 0\n";
+        }
+    }
+    return text + "end\n";
+}
+
+TEST(ReadSmdAnimation, EveryPrefixReadsOrFailsWithOneMessage) {
+    const std::string valid =
+        "version 1\n"
+        "nodes\n"
+        "0 \"root\" -1\n"
+        "1 \"arm\" 0\n"
+        "end\n"
+        "skeleton\n"
+        "time 0\n"
+        "0 0 0 0 0 0 0\n"
+        "1 1.5 0 0 0 0.25 0\n"
+        "  time 10\n"
+        "1 2.5 0 0 0 0.5 0\n"
+        "end\n";
+    int loads = 0;
+    for (size_t n = 0; n <= valid.size(); ++n) {
+        const SmdReadResult read = ReadSmdAnimation(valid.substr(0, n));
+        EXPECT_TRUE(read.ok() || read.report.failure()->message)
+            << "prefix of " << n << " characters:\n"
+            << valid.substr(0, n);
+        if (read.ok()) {
+            testing::ExpectValidScene(read.nodes);
+        }
+        loads += read.ok() ? 1 : 0;
+    }
+    EXPECT_EQ(loads, 2) << "the whole file, with and without its final line feed";
+}
+
+TEST(ReadSmdAnimation, EveryKeyedNodeGetsOneTrackOfMatrixKeys) {
+    const SmdReadResult read = ReadSmdAnimation(TwentyNodesTenFrames());
+    ASSERT_TRUE(read.ok()) << FailureOf(read.report);
+    testing::ExpectValidScene(read.nodes);
+    const AnimSet set = BuildAnimSet(read.nodes, "Walk");
+    EXPECT_EQ(set.name, "Walk");
+    ASSERT_EQ(set.animations.size(), 20u) << "the node without keys has no animation";
+    EXPECT_EQ(set.animations[0].name, "root");
+    EXPECT_EQ(set.animations[7].name, "bone_7");
+    for (const NodeAnimation& animation : set.animations) {
+        ASSERT_EQ(animation.tracks.size(), 1u);
+        const KeyTrack& track = animation.tracks[0];
+        EXPECT_EQ(track.keyType, 4);
+        ASSERT_EQ(track.keyCount, 10);
+        ASSERT_EQ(track.keys.size(), 10u);
+        for (uint32_t frame = 0; frame < 10; ++frame) {
+            EXPECT_EQ(track.keys[frame].time, frame * 1000);
+            EXPECT_EQ(track.keys[frame].valueCount, 16u);
+            EXPECT_TRUE(track.keys[frame].isMatrix);
+        }
+    }
+    testing::ExpectValidSets({set});
+    EXPECT_EQ(set.animations[3].tracks[0].keys[6].matrix, TranslationMatrix(6, 0, 0));
+    EXPECT_EQ(set.animations[0].tracks[0].keys[6].matrix,
+              Multiply(TranslationMatrix(6, 0, 0), RotationXMatrix(-1.570796f)));
 }
 
 }  // namespace

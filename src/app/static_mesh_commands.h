@@ -1,6 +1,6 @@
-// The static mesh document and its two commands: "Load SMD Static Mesh" reads an SMD file as
-// a static triangle mesh and builds a mesh object with one attribute group and one material
-// per texture name; "Export Static Mesh" saves that mesh as a text X file.
+// The static mesh commands: "Load SMD Static Mesh" reads an SMD file as a static triangle mesh
+// and builds a mesh object with one attribute group and one material per texture name;
+// "Export Static Mesh" saves that mesh as a text X file.
 #pragma once
 
 #include <cstdint>
@@ -8,26 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "app/documents.h"
 #include "app/user_interaction.h"
 #include "errortext/error_text.h"
 #include "staticmesh/mesh_layer.h"
 #include "staticmesh/static_smd_reader.h"
 
 namespace toravel {
-
-// The device and the Direct3D object of a build belong to the mesh layer, which creates and
-// releases them on the document's behalf.
-struct StaticMesh {
-    bool loaded = false;
-    bool exported = false;
-    std::string filePath;    // full path of the loaded file
-    std::string exportPath;  // full path of the last successful export
-    // One material per attribute group of the current mesh; empty when there is none.
-    std::vector<MeshMaterial> materialArray;
-    std::unique_ptr<MeshObject> meshObject;
-    // The number of material names of the last build.
-    int32_t attributeGroupCount = 0;
-};
 
 // The command: asks for an SMD file, empties the document and builds the mesh. True when a
 // mesh was loaded. Requests a repaint in every case.

@@ -1,27 +1,8 @@
-#include "xfile/export_command.h"
+// The standard templates and the whole X document of a node list with its animation sets.
 
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
-
-#include "text/replace_file.h"
 #include "xfile/x_writer.h"
 
 namespace toravel {
-
-namespace {
-
-// The existence test of the export: the file can be opened for reading.
-bool OpensForReading(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "r");
-    if (f == nullptr) {
-        return false;
-    }
-    std::fclose(f);
-    return true;
-}
-
-}  // namespace
 
 std::string_view StandardTemplates() {
     return R"(template Header {
@@ -184,76 +165,19 @@ template SkinWeights {
 )";
 }
 
-bool WritePrimaries(TextWriter& out, const Workspace& workspace, UserInteraction& ui,
-                    const ExportOptions& options) {
+bool WriteXDocument(TextWriter& out, const NodeList& nodes, const std::vector<AnimSet>& sets,
+                    const ExportOptions& options, Message& failure) {
     SceneFramesPrelude prelude;
     if (options.templates) {
         prelude.templates = StandardTemplates();
     }
     prelude.ticksPerSecond = options.ticksPerSecond;
-    if (!WriteSceneFrames(out, workspace.primaryNodes, ui, prelude)) {
+    if (!WriteSceneFrames(out, nodes, failure, prelude)) {
         return false;
     }
-    for (const AnimSet& set : workspace.primaryAnimSets) {
+    for (const AnimSet& set : sets) {
         WriteAnimationSet(out, set);
     }
-    return true;
-}
-
-bool ExportPrimaries(Workspace& workspace, bool nonAnimated, UserInteraction& ui,
-                     const ExportOptions& options) {
-    if (workspace.primaryNodes.empty()) {
-        ui.ShowMessage("The Primary Nodes have not been set.", "No Can Do");
-        return false;
-    }
-    if (workspace.primaryAnimSets.empty() && !nonAnimated &&
-        !ui.AskYesNo("No animation sets will be included in the file.\nContinue?", "Continue?",
-                     true)) {
-        return false;
-    }
-    const std::optional<FileChoice> choice =
-        ui.AskSaveFileName({{"DirectX X Files (*.x)", "*.x"}, {"All files (*.*)", "*.*"}}, "x");
-    if (!choice) {
-        ui.RequestRepaint();
-        return false;
-    }
-    const bool exists = OpensForReading(choice->path);
-    if (exists && !ui.AskYesNo("File " + choice->fileName + " exists.\nOverwrite?",
-                               "Overwrite File?", false)) {
-        return false;
-    }
-
-    const std::string temporary = TemporaryPathFor(choice->path);
-    std::unique_ptr<FileSink> sink;
-    if (ReplaceError(choice->path) == 0) {
-        sink = FileSink::Create(temporary);
-    }
-    if (!sink) {
-        ui.ShowMessage("Failed to open for output:\n" + choice->fileName, "Open Failure");
-        ui.RequestRepaint();
-        return false;
-    }
-
-    std::error_code ignored;
-    TextWriter out(*sink);
-    if (!WritePrimaries(out, workspace, ui, options)) {
-        sink->Finish();
-        std::filesystem::remove(temporary, ignored);
-        ui.RequestRepaint();
-        return false;
-    }
-    const bool written = out.Finish();
-    if (!written) {
-        std::filesystem::remove(temporary, ignored);
-    }
-    if (!written || ReplaceWith(temporary, choice->path)) {
-        ui.ShowMessage("Failed to write output:\n" + choice->fileName, "Write Failure");
-        ui.RequestRepaint();
-        return false;
-    }
-    workspace.exportedName = choice->fileName;
-    workspace.primariesSaved = true;
-    ui.RequestRepaint();
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "staticmesh/static_export_job.h"
+#include "app/static_export_job.h"
 
 #include <filesystem>
 #include <system_error>
@@ -6,7 +6,7 @@
 #include "app/batch_convert.h"
 #include "app/message_stream_interaction.h"
 #include "staticmesh/portable_mesh_layer.h"
-#include "staticmesh/static_mesh.h"
+#include "app/static_mesh_commands.h"
 #include "text/replace_file.h"
 
 namespace toravel {

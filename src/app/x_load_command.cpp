@@ -1,0 +1,118 @@
+#include "app/x_load_command.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "app/read_messages.h"
+#include "text/text_input.h"
+#include "text/text_writer.h"
+#include "xfile/x_strict_reader.h"
+#include "xfile/x_writer.h"
+
+namespace toravel {
+
+namespace {
+
+// Writes a dump file with `write`; a file that cannot be created is silently skipped.
+template <typename Write>
+void WriteDump(const std::string& name, Write write) {
+    std::unique_ptr<FileSink> sink = FileSink::Create(XDumpPath(name));
+    if (!sink) {
+        return;
+    }
+    TextWriter out(*sink);
+    write(out);
+    out.Finish();
+}
+
+// Asks whether to name an unnamed set, then for the name.
+std::optional<std::string> NameUnnamedSet(size_t index, UserInteraction& ui) {
+    if (!ui.AskYesNo({QuestionId::kNameUnnamedSet, "No AnimationSet Name",
+                      "AnimationSet " + std::to_string(index) +
+                          " has no name. Do you want to give it a name?",
+                      false, {}, index})) {
+        return std::nullopt;
+    }
+    return ui.AskAnimSetName({NamePromptId::kUnnamedSet, {}, index});
+}
+
+bool ReadOpenedFile(XFileReader& doc, const FileChoice& file, UserInteraction& ui,
+                    const DebugTrace& trace) {
+    std::optional<TextInput> input = TextInput::OpenFile(file.path);
+    if (!input) {
+        ui.ShowMessage(
+            {NoticeId::kOpenFailure, "Open Failure",
+             "Failed to open for input:\n" + file.fileName +
+                 (doc.loaded ? "\nCurrently loaded X file information will be retained." : ""),
+             file.fileName});
+        return false;
+    }
+    if (doc.loaded &&
+        !ui.AskYesNo({QuestionId::kDiscardDocument, "Discard X File Info",
+                      "Currently loaded X file information will be lost.\nContinue?", false,
+                      "X file"})) {
+        return false;
+    }
+    doc.Reset();
+
+    ReadReport report;
+    XReadHooks hooks;
+    hooks.nameUnnamedSet = [&](size_t index) { return NameUnnamedSet(index, ui); };
+    hooks.trace = trace;
+    XStrictReader reader(*input, doc, report, hooks);
+    if (!ShowReadStep(reader.ReadFrames(), report, ui)) {
+        return false;
+    }
+    if (ui.AskYesNo({QuestionId::kDumpHierarchy, "Dump?", "Dump heirarchy to f:dump.txt?"})) {
+        WriteDump("dump.txt", [&](TextWriter& out) { WriteHierarchyListing(out, doc.frames); });
+    }
+    if (!ShowReadStep(reader.ReadSets(), report, ui)) {
+        return false;
+    }
+    doc.loaded = true;
+    doc.fileName = file.fileName;
+    doc.filePath = file.path;
+    if (ui.AskYesNo({QuestionId::kQuickDump, "Dump?", "Quick Dump to f:dump.x?"})) {
+        WriteDump("dump.x", [&](TextWriter& out) {
+            Message noRoot;
+            if (!WriteSceneFrames(out, doc.frames, noRoot)) {
+                ui.ShowMessage({NoticeId::kNoSkeletonRoot, noRoot.title, noRoot.text, {}});
+            }
+        });
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string XDumpPath(const std::string& name) {
+#ifdef _WIN32
+    return "f:\\" + name;
+#else
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    return error ? std::string() : (folder / name).string();
+#endif
+}
+
+bool LoadXFile(XFileReader& doc, UserInteraction& ui, const DebugTrace& trace) {
+    const std::optional<FileChoice> file = ui.AskOpenFileName(
+        {FilePromptId::kOpenX, {{"DirectX X Files (*.x)", "*.x"}, {"All files (*.*)", "*.*"}}, {}});
+    if (!file) {
+        ui.RequestRepaint();
+        return false;
+    }
+    return LoadXFileFrom(doc, *file, ui, trace);
+}
+
+bool LoadXFileFrom(XFileReader& doc, const FileChoice& file, UserInteraction& ui,
+                   const DebugTrace& trace) {
+    const bool loaded = ReadOpenedFile(doc, file, ui, trace);
+    ui.RequestRepaint();
+    return loaded;
+}
+
+}  // namespace toravel

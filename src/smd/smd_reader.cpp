@@ -1,0 +1,105 @@
+#include "smd/smd_reader.h"
+
+#include <optional>
+#include <utility>
+
+#include "scene/names.h"
+#include "scene/node_ops.h"
+#include "smd/smd_triangles.h"
+
+namespace toravel {
+
+bool SmdReader::Step(bool ok) {
+    if (!ok) {
+        report_.SetPosition({input_.StopLine(), std::nullopt});
+    }
+    return ok;
+}
+
+bool SmdReader::Header() {
+    return Step(ReadHeader(input_) || report_.Fail("Invalid SMD file header."));
+}
+
+bool SmdReader::Nodes() {
+    return Step(ReadNodes(input_, tokenizer_, nodes_, report_));
+}
+
+bool SmdReader::LinkParents() {
+    if (!toravel::LinkParents(nodes_, report_)) {
+        return Step(false);
+    }
+    if (const NodeIndex deep = FindNodeDeeperThan(nodes_, kMaxHierarchyDepth); deep != kNoNode) {
+        const SceneNode& node = nodes_[static_cast<size_t>(deep)];
+        report_.Fail("Node " + std::to_string(node.id) + " (" + node.name + ") lies more than " +
+                         std::to_string(kMaxHierarchyDepth) + " levels deep in the hierarchy.",
+                     "Invalid Node Structure");
+        return Step(false);
+    }
+    return true;
+}
+
+bool SmdReader::Skeleton(SkeletonMode mode) {
+    return Step(ReadSkeleton(input_, tokenizer_, nodes_, mode, report_));
+}
+
+void SmdReader::FixNames() {
+    if (const std::optional<NameCollision> collision = toravel::FixNames(nodes_)) {
+        report_.Warn(CollisionNotice(*collision), kCollisionTitle);
+    }
+}
+
+bool SmdReader::Triangles() {
+    return Step(ReadTriangles(input_, tokenizer_, nodes_, report_));
+}
+
+namespace {
+
+SmdReadResult Finish(SmdReader& reader) {
+    return SmdReadResult{std::move(reader.nodes()), std::move(reader.report())};
+}
+
+}  // namespace
+
+SmdReadResult ReadSmdReference(TextInput& input) {
+    SmdReader reader(input);
+    if (reader.Header() && reader.Nodes() && reader.LinkParents() &&
+        reader.Skeleton(SkeletonMode::kReference)) {
+        reader.FixNames();
+        reader.Triangles();
+    }
+    return Finish(reader);
+}
+
+SmdReadResult ReadSmdReference(std::string_view bytes) {
+    TextInput input = TextInput::View(bytes);
+    return ReadSmdReference(input);
+}
+
+SmdReadResult ReadSmdAnimation(TextInput& input) {
+    SmdReader reader(input);
+    if (reader.Header() && reader.Nodes() && reader.LinkParents() &&
+        reader.Skeleton(SkeletonMode::kAnimation)) {
+        reader.FixNames();
+    }
+    return Finish(reader);
+}
+
+SmdReadResult ReadSmdAnimation(std::string_view bytes) {
+    TextInput input = TextInput::View(bytes);
+    return ReadSmdAnimation(input);
+}
+
+AnimSet BuildAnimSet(const NodeList& nodes, std::string name) {
+    AnimSet set;
+    set.name = std::move(name);
+    for (const SceneNode& node : nodes) {
+        if (node.track.keyCount > 0) {
+            NodeAnimation& animation = set.animations.emplace_back();
+            animation.name = node.name;
+            animation.tracks.push_back(node.track);
+        }
+    }
+    return set;
+}
+
+}  // namespace toravel
