@@ -15,7 +15,6 @@
 
 #include "app/message_stream_interaction.h"
 #include "app/smd_load_commands.h"
-#include "app/smd_load_commands.h"
 #include "text/text_writer.h"
 #include "xfile/x_writer.h"
 
@@ -28,7 +27,9 @@ std::string gAnimation = "/tmp/big_anim.smd";
 class Silent : public toravel::MessageStreamInteraction {
   public:
     Silent() : MessageStreamInteraction(&std::cerr) {}
-    std::optional<std::string> AskAnimSetName() override { return std::string("bench"); }
+    std::optional<std::string> AskAnimSetName(const toravel::NamePrompt&) override {
+        return std::string("bench");
+    }
 };
 
 std::string OutputPath() {
@@ -38,17 +39,17 @@ std::string OutputPath() {
 void LoadAndWriteReference(benchmark::State& state) {
     Silent ui;
     toravel::StatusLog log(ui);
-    toravel::LineTokenizer tokenizer;
     const auto bytes = static_cast<int64_t>(std::filesystem::file_size(gReference));
     for (auto _ : state) {
         toravel::SmdReference doc;
-        if (!toravel::LoadSmdReferenceFile(doc, {gReference, "ref.smd"}, tokenizer, ui, log)) {
+        if (!toravel::LoadSmdReferenceFile(doc, {gReference, "ref.smd"}, ui, log)) {
             state.SkipWithError("load failed");
             return;
         }
         auto sink = toravel::FileSink::Create(OutputPath());
         toravel::TextWriter out(*sink);
-        toravel::WriteSceneFrames(out, doc.nodes, ui);
+        toravel::Message failure;
+        toravel::WriteSceneFrames(out, doc.nodes, failure);
         if (!out.Finish()) {
             state.SkipWithError("write failed");
             return;
@@ -60,11 +61,10 @@ void LoadAndWriteReference(benchmark::State& state) {
 void LoadAndWriteAnimation(benchmark::State& state) {
     Silent ui;
     toravel::StatusLog log(ui);
-    toravel::LineTokenizer tokenizer;
     const auto bytes = static_cast<int64_t>(std::filesystem::file_size(gAnimation));
     for (auto _ : state) {
         toravel::SmdAnimation doc;
-        if (!toravel::LoadSmdAnimationFile(doc, {gAnimation, "anim.smd"}, tokenizer, ui, log)) {
+        if (!toravel::LoadSmdAnimationFile(doc, {gAnimation, "anim.smd"}, ui, log)) {
             state.SkipWithError("load failed");
             return;
         }

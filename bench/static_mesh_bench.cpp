@@ -14,8 +14,9 @@
 #include <string>
 
 #include "app/message_stream_interaction.h"
-#include "staticmesh/portable_mesh_layer.h"
 #include "app/static_mesh_commands.h"
+#include "staticmesh/portable_mesh_layer.h"
+#include "text/text_input.h"
 
 namespace {
 
@@ -110,11 +111,16 @@ void StaticLoad(benchmark::State& state) {
 BENCHMARK(StaticLoad)->Unit(benchmark::kMillisecond);
 
 void StaticParse(benchmark::State& state) {
-    Silent ui;
-    const std::string path = InputPath();
+    std::optional<TextInput> input = TextInput::OpenFile(InputPath());
+    if (!input) {
+        state.SkipWithError("no input");
+        return;
+    }
     for (auto _ : state) {
         StaticTriangleSet set;
-        if (!ParseStaticSmd(path, set, ui)) {
+        ReadReport report;
+        input->seek(0);
+        if (!ParseStaticSmd(*input, set, report)) {
             state.SkipWithError("parse failed");
             return;
         }

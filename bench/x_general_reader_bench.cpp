@@ -79,8 +79,8 @@ std::string SyntheticModel() {
     mesh.boneCount = kBones;
     mesh.maxWeightsPerVertex = mesh.maxWeightsPerFace = 1;
     nodes.push_back(body);
-    MessageStreamInteraction ui(&std::cerr);
-    LinkParents(nodes, &ui);
+    ReadReport linked;
+    LinkParents(nodes, linked);
 
     AnimSet set;
     set.name = "Synthetic";
@@ -100,7 +100,8 @@ std::string SyntheticModel() {
     }
     StringSink sink;
     TextWriter out(sink);
-    WriteSceneFrames(out, nodes, ui);
+    Message failure;
+    WriteSceneFrames(out, nodes, failure);
     WriteAnimationSet(out, set);
     out.Finish();
     return sink.text;

@@ -16,9 +16,9 @@
 #include <string>
 
 #include "app/message_stream_interaction.h"
+#include "app/x_load_command.h"
 #include "scene/node_ops.h"
 #include "text/text_writer.h"
-#include "app/x_load_command.h"
 #include "xfile/x_writer.h"
 
 namespace {
@@ -87,8 +87,8 @@ std::string WriteSyntheticModel() {
     mesh.boneCount = kBones;
     mesh.maxWeightsPerVertex = mesh.maxWeightsPerFace = 1;
     nodes.push_back(body);
-    Silent ui;
-    LinkParents(nodes, &ui);
+    ReadReport linked;
+    LinkParents(nodes, linked);
 
     AnimSet set;
     set.name = "Synthetic";
@@ -111,7 +111,8 @@ std::string WriteSyntheticModel() {
         (std::filesystem::temp_directory_path() / "toravel_x_reader_bench.x").string();
     std::unique_ptr<FileSink> sink = FileSink::Create(path);
     TextWriter out(*sink);
-    WriteSceneFrames(out, nodes, ui);
+    Message failure;
+    WriteSceneFrames(out, nodes, failure);
     WriteAnimationSet(out, set);
     out.Finish();
     return path;
@@ -119,11 +120,10 @@ std::string WriteSyntheticModel() {
 
 void LoadXFile(benchmark::State& state) {
     Silent ui;
-    toravel::LineTokenizer tokenizer;
     const auto bytes = static_cast<int64_t>(std::filesystem::file_size(gXFile));
     for (auto _ : state) {
         toravel::XFileReader doc;
-        if (!toravel::LoadXFileFrom(doc, {gXFile, "bench.x"}, tokenizer, ui)) {
+        if (!toravel::LoadXFileFrom(doc, {gXFile, "bench.x"}, ui)) {
             state.SkipWithError("load failed");
             return;
         }

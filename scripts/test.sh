@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite, first as a debug build, then under the sanitizers.
+# Builds and runs the whole test suite: as a debug build, under the sanitizers, and as the
+# optimised build that the benchmarks and the example conversion use.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-for preset in dev asan; do
+for preset in dev asan release; do
     echo "== $preset =="
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j 2

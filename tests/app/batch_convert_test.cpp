@@ -300,5 +300,25 @@ TEST(BatchConvert, ChainAtTheDepthLimitRoundTripsAndOneMoreIsRefused) {
     EXPECT_FALSE(std::filesystem::exists(request.output));
 }
 
+// Questions are answered by what they ask, not by their titles: "Continue?" titles three
+// different questions, one of which is the animated export of a file without sets.
+TEST(BatchConvert, AnXFileWithoutSetsAsAnAnimationInputIsNoIncompatibility) {
+    TempDir dir;
+    ConvertRequest first;
+    first.reference = kExamples + "/soldier_reference.smd";
+    first.output = dir.File("ref.x");
+    ConvertResult run = Convert(first);
+    ASSERT_EQ(run.code, kExitDone) << run.messages;
+
+    ConvertRequest second;
+    second.reference = first.reference;
+    second.animations = {{first.output, std::nullopt}};
+    second.output = dir.File("out.x");
+    run = Convert(second);
+    EXPECT_EQ(run.code, kExitDone) << run.messages;
+    EXPECT_EQ(run.messages, "");
+    EXPECT_EQ(TempDir::Read(second.output), TempDir::Read(first.output));
+}
+
 }  // namespace
 }  // namespace toravel
