@@ -36,9 +36,7 @@ bool Application::LoadSmdReference() {
 
 bool Application::LoadSmdReferenceFile(const FileChoice& file) {
     bool loaded = false;
-    Run([&] {
-        loaded = toravel::LoadSmdReferenceFile(smdReference, file, *ui_, statusLog_);
-    });
+    Run([&] { loaded = toravel::LoadSmdReferenceFile(smdReference, file, *ui_, statusLog_); });
     return loaded;
 }
 
@@ -48,9 +46,7 @@ bool Application::LoadSmdAnimation() {
 
 bool Application::LoadSmdAnimationFile(const FileChoice& file) {
     bool loaded = false;
-    Run([&] {
-        loaded = toravel::LoadSmdAnimationFile(smdAnimation, file, *ui_, statusLog_);
-    });
+    Run([&] { loaded = toravel::LoadSmdAnimationFile(smdAnimation, file, *ui_, statusLog_); });
     return loaded;
 }
 
@@ -91,12 +87,12 @@ bool Application::Export(bool nonAnimated) {
 }
 
 bool Application::LoadXFile() {
-    return Run([&] { toravel::LoadXFile(xFile, *ui_, debugTrace); });
+    return Run([&] { toravel::LoadXFile(xFile, *ui_, debugTrace, xReader); });
 }
 
 bool Application::LoadXFileFrom(const FileChoice& file) {
     bool loaded = false;
-    Run([&] { loaded = toravel::LoadXFileFrom(xFile, file, *ui_, debugTrace); });
+    Run([&] { loaded = toravel::LoadXFileFrom(xFile, file, *ui_, debugTrace, xReader); });
     return loaded;
 }
 

@@ -67,6 +67,8 @@ class Application {
     ExportOptions exportOptions;  // extras for batch exports; the menu export leaves them unset
     bool lastExportSucceeded = false;
     DebugTrace debugTrace;  // the X load's trace lines, where the platform has a channel
+    // The reader of "Load X File" and of X inputs; the menu's own is the strict one.
+    XReaderKind xReader = XReaderKind::kStrict;
 
     StatusLog& statusLog() { return statusLog_; }
     const StatusLog& statusLog() const { return statusLog_; }

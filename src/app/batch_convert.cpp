@@ -167,6 +167,7 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
     Application app(ui);
     ui.SetApplication(app);
     app.exportOptions = request.exportOptions;
+    app.xReader = request.strictX ? XReaderKind::kStrict : XReaderKind::kGeneral;
 
     const FileChoice reference{request.reference, FileNameOf(request.reference)};
     if (IsXFile(request.reference)) {

@@ -25,6 +25,7 @@ struct ConvertRequest {
     bool force = false;              // replace an existing output
     bool allowIncompatible = false;  // add sets that animate frames the reference lacks
     bool verbose = false;            // show the loaders' progress lines
+    bool strictX = false;            // read X inputs with the strict reader and its messages
     ExportOptions exportOptions;
 };
 

@@ -9,8 +9,8 @@
 #include "app/application.h"
 #include "app/command_table.h"
 #include "app/status_display.h"
-#include "text/text_util.h"
 #include "text/replace_file.h"
+#include "text/text_util.h"
 
 namespace toravel {
 
@@ -108,7 +108,8 @@ class ConsoleInteraction : public UserInteraction {
             if (!name.empty()) {
                 return name;
             }
-            ShowMessage({NoticeId::kEnterName, "Enter Name", "Enter a name for the animationset.", {}});
+            ShowMessage(
+                {NoticeId::kEnterName, "Enter Name", "Enter a name for the animationset.", {}});
         }
     }
 
@@ -272,6 +273,7 @@ constexpr const char* kAbout =
 int RunConsoleSession(std::istream& in, std::ostream& out, const ConsoleOptions& options) {
     ConsoleInteraction ui(in, out, options);
     Application app(ui);
+    app.xReader = options.generalX ? XReaderKind::kGeneral : XReaderKind::kStrict;
     ui.SetApplication(app);
     ConsoleMenu menu;
     UpdateMenuStates(app, menu);

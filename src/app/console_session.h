@@ -11,7 +11,8 @@ struct ConsoleOptions {
     // Script mode: prompts are echoed with their answers into a transcript, notices do not
     // wait, and a prompt that the script does not answer ends the run with an error.
     bool script = false;
-    bool colour = false;  // ANSI colours for the status display
+    bool colour = false;    // ANSI colours for the status display
+    bool generalX = false;  // "Load X File" reads with the general reader
 };
 
 // Runs the session until "E&xit" or the end of the input. Returns 0, or 1 when a script

@@ -9,6 +9,7 @@
 
 #include "scene/records.h"
 #include "staticmesh/mesh_layer.h"
+#include "xfile/x_general_reader.h"
 #include "xfile/x_strict_reader.h"
 
 namespace toravel {
@@ -37,6 +38,10 @@ struct SmdAnimation : LoadedFile {
 
 // The frame hierarchy and the animation sets of one X file.
 struct XFileReader : LoadedFile, XModel {
+    // What the general reader found beside the records: the encoding, and what it left out.
+    std::optional<XFileFormat> format;
+    std::vector<XSkippedExtra> skipped;
+
     void Reset() { *this = XFileReader{}; }
 };
 

@@ -28,8 +28,8 @@ bool OpensForReading(const std::string& path) {
 bool ExportPrimaries(Workspace& workspace, bool nonAnimated, UserInteraction& ui,
                      const ExportOptions& options) {
     if (workspace.primaryNodes.empty()) {
-        ui.ShowMessage({NoticeId::kNothingToExport, "No Can Do",
-                        "The Primary Nodes have not been set.", {}});
+        ui.ShowMessage(
+            {NoticeId::kNothingToExport, "No Can Do", "The Primary Nodes have not been set.", {}});
         return false;
     }
     if (workspace.primaryAnimSets.empty() && !nonAnimated &&
@@ -37,8 +37,10 @@ bool ExportPrimaries(Workspace& workspace, bool nonAnimated, UserInteraction& ui
                       "No animation sets will be included in the file.\nContinue?", true})) {
         return false;
     }
-    const std::optional<FileChoice> choice = ui.AskSaveFileName(
-        {FilePromptId::kSaveX, {{"DirectX X Files (*.x)", "*.x"}, {"All files (*.*)", "*.*"}}, "x"});
+    const std::optional<FileChoice> choice =
+        ui.AskSaveFileName({FilePromptId::kSaveX,
+                            {{"DirectX X Files (*.x)", "*.x"}, {"All files (*.*)", "*.*"}},
+                            "x"});
     if (!choice) {
         ui.RequestRepaint();
         return false;

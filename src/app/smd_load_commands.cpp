@@ -63,7 +63,9 @@ bool RunSmdLoad(bool loaded, const FileChoice& file, const std::string& what,
         if (!input) {
             std::string text = "Failed to open for input:\n" + file.fileName;
             if (loaded) {
-                text.append("\nCurrently loaded ").append(what).append(" information will be retained.");
+                text.append("\nCurrently loaded ")
+                    .append(what)
+                    .append(" information will be retained.");
             }
             ui.ShowMessage({NoticeId::kOpenFailure, "Open Failure", text, file.fileName});
             return false;

@@ -5,8 +5,8 @@
 
 #include "app/batch_convert.h"
 #include "app/message_stream_interaction.h"
-#include "staticmesh/portable_mesh_layer.h"
 #include "app/static_mesh_commands.h"
+#include "staticmesh/portable_mesh_layer.h"
 #include "text/replace_file.h"
 
 namespace toravel {

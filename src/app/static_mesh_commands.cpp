@@ -11,9 +11,8 @@ namespace toravel {
 
 namespace {
 
-const FilePrompt kSmdOpen{FilePromptId::kOpenStaticSmd,
-                          {{"SMD Files (*.smd)", "*.smd"}, {"All Files (*.*)", "*.*"}},
-                          {}};
+const FilePrompt kSmdOpen{
+    FilePromptId::kOpenStaticSmd, {{"SMD Files (*.smd)", "*.smd"}, {"All Files (*.*)", "*.*"}}, {}};
 const FilePrompt kXChoice{FilePromptId::kSaveStaticMesh,
                           {{"DirectX X-Files (*.x)", "*.x"}, {"All Files (*.*)", "*.*"}},
                           {}};

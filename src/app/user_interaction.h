@@ -29,27 +29,27 @@ struct FileChoice {
 
 // The Yes/No questions of the commands.
 enum class QuestionId {
-    kDiscardDocument,           // a loaded document would be replaced; subject: its kind
-    kClearPrimaryNodes,         // the primary nodes would be replaced
-    kSaveBeforeReplacing,       // the primaries were never exported: save them first?
-    kClearPrimarySets,          // the primary animation sets would be replaced
-    kSetSetsAnyway,             // the first set does not fit the primary nodes
-    kRenameSet,                 // the set's name is taken; subject: the name
-    kDiscontinueAddition,       // the rename was cancelled: stop adding?
-    kAddSetAnyway,              // the set does not fit the primary nodes; subject: its name
-    kContinueCompatibility,     // a frame that a set animates is missing; subject: the frame
-    kNameUnnamedSet,            // an X file's set has no name; index: its position in the file
-    kDumpHierarchy,             // write the hierarchy listing of a loaded X file
-    kQuickDump,                 // write the frames of a loaded X file
-    kExportWithoutSets,         // the animated export has no sets to write
-    kOverwriteFile,             // the chosen output exists; subject: its file name
+    kDiscardDocument,        // a loaded document would be replaced; subject: its kind
+    kClearPrimaryNodes,      // the primary nodes would be replaced
+    kSaveBeforeReplacing,    // the primaries were never exported: save them first?
+    kClearPrimarySets,       // the primary animation sets would be replaced
+    kSetSetsAnyway,          // the first set does not fit the primary nodes
+    kRenameSet,              // the set's name is taken; subject: the name
+    kDiscontinueAddition,    // the rename was cancelled: stop adding?
+    kAddSetAnyway,           // the set does not fit the primary nodes; subject: its name
+    kContinueCompatibility,  // a frame that a set animates is missing; subject: the frame
+    kNameUnnamedSet,         // an X file's set has no name; index: its position in the file
+    kDumpHierarchy,          // write the hierarchy listing of a loaded X file
+    kQuickDump,              // write the frames of a loaded X file
+    kExportWithoutSets,      // the animated export has no sets to write
+    kOverwriteFile,          // the chosen output exists; subject: its file name
 };
 
 struct Question {
     QuestionId id;
     std::string title;
     std::string text;
-    bool warning = false;  // shows the warning icon
+    bool warning = false;      // shows the warning icon
     std::string subject = {};  // the document kind, set, frame or file the question is about
     size_t index = 0;
 };

@@ -52,9 +52,9 @@ bool AskClearSets(UserInteraction& ui) {
 }
 
 bool AskSaveNow(UserInteraction& ui) {
-    return ui.AskYesNo(
-        {QuestionId::kSaveBeforeReplacing, "Output Current Data?",
-         "The current primary data has not been written to an X file.\nSave It Now?", true});
+    return ui.AskYesNo({QuestionId::kSaveBeforeReplacing, "Output Current Data?",
+                        "The current primary data has not been written to an X file.\nSave It Now?",
+                        true});
 }
 
 bool AskRename(const SourceTexts& texts, const std::string& name, UserInteraction& ui) {

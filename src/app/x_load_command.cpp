@@ -7,8 +7,11 @@
 #include <system_error>
 
 #include "app/read_messages.h"
+#include "scene/names.h"
+#include "text/file_bytes.h"
 #include "text/text_input.h"
 #include "text/text_writer.h"
+#include "xfile/x_general_reader.h"
 #include "xfile/x_strict_reader.h"
 #include "xfile/x_writer.h"
 
@@ -30,30 +33,109 @@ void WriteDump(const std::string& name, Write write) {
 
 // Asks whether to name an unnamed set, then for the name.
 std::optional<std::string> NameUnnamedSet(size_t index, UserInteraction& ui) {
-    if (!ui.AskYesNo({QuestionId::kNameUnnamedSet, "No AnimationSet Name",
+    if (!ui.AskYesNo({QuestionId::kNameUnnamedSet,
+                      "No AnimationSet Name",
                       "AnimationSet " + std::to_string(index) +
                           " has no name. Do you want to give it a name?",
-                      false, {}, index})) {
+                      false,
+                      {},
+                      index})) {
         return std::nullopt;
     }
     return ui.AskAnimSetName({NamePromptId::kUnnamedSet, {}, index});
+}
+
+void ShowOpenFailure(const XFileReader& doc, const FileChoice& file, UserInteraction& ui) {
+    ui.ShowMessage(
+        {NoticeId::kOpenFailure, "Open Failure",
+         "Failed to open for input:\n" + file.fileName +
+             (doc.loaded ? "\nCurrently loaded X file information will be retained." : ""),
+         file.fileName});
+}
+
+bool AgreeToDiscard(const XFileReader& doc, UserInteraction& ui) {
+    return !doc.loaded ||
+           ui.AskYesNo({QuestionId::kDiscardDocument, "Discard X File Info",
+                        "Currently loaded X file information will be lost.\nContinue?", false,
+                        "X file"});
+}
+
+void AskForDumps(const XFileReader& doc, UserInteraction& ui) {
+    if (ui.AskYesNo({QuestionId::kDumpHierarchy, "Dump?", "Dump heirarchy to f:dump.txt?"})) {
+        WriteDump("dump.txt", [&](TextWriter& out) { WriteHierarchyListing(out, doc.frames); });
+    }
+}
+
+void AskForQuickDump(const XFileReader& doc, UserInteraction& ui) {
+    if (ui.AskYesNo({QuestionId::kQuickDump, "Dump?", "Quick Dump to f:dump.x?"})) {
+        WriteDump("dump.x", [&](TextWriter& out) {
+            Message noRoot;
+            if (!WriteSceneFrames(out, doc.frames, noRoot)) {
+                ui.ShowMessage({NoticeId::kNoSkeletonRoot, noRoot.title, noRoot.text, {}});
+            }
+        });
+    }
+}
+
+void SetLoaded(XFileReader& doc, const FileChoice& file) {
+    doc.loaded = true;
+    doc.fileName = file.fileName;
+    doc.filePath = file.path;
+}
+
+// The general reader: the whole file at once; then the names of unnamed sets are asked for
+// as the strict reader asks while it reads, and every name is made one that reads back.
+bool ReadWithGeneralReader(XFileReader& doc, const FileChoice& file, UserInteraction& ui) {
+    std::optional<std::string> bytes = ReadFileBytes(file.path);
+    if (!bytes) {
+        ShowOpenFailure(doc, file, ui);
+        return false;
+    }
+    if (!AgreeToDiscard(doc, ui)) {
+        return false;
+    }
+    doc.Reset();
+    XGeneralResult read = ReadXGeneral(*bytes, file.fileName);
+    bytes.reset();
+    for (const std::string& warning : read.warnings) {
+        ui.ShowMessage({NoticeId::kReadWarning, "Warning", warning, file.fileName});
+    }
+    if (!read.ok()) {
+        ui.ShowMessage(
+            {NoticeId::kReadFailure, std::string(kInvalidFileTitle), read.error, file.fileName});
+        return false;
+    }
+    XGeneralContent& content = *read.content;
+    doc.frames = std::move(content.frames);
+    doc.animSets = std::move(content.animSets);
+    doc.ticksPerSecond = content.ticksPerSecond;
+    doc.format = content.format;
+    doc.skipped = std::move(content.skipped);
+    AskForDumps(doc, ui);
+    for (size_t i = 0; i < doc.animSets.size(); ++i) {
+        if (doc.animSets[i].name.empty()) {
+            if (std::optional<std::string> name = NameUnnamedSet(i, ui)) {
+                doc.animSets[i].name = std::move(*name);
+            }
+        }
+    }
+    if (const std::optional<NameCollision> collision = FixModelNames(doc.frames, doc.animSets)) {
+        ui.ShowMessage(
+            {NoticeId::kReadWarning, std::string(kCollisionTitle), CollisionNotice(*collision)});
+    }
+    SetLoaded(doc, file);
+    AskForQuickDump(doc, ui);
+    return true;
 }
 
 bool ReadOpenedFile(XFileReader& doc, const FileChoice& file, UserInteraction& ui,
                     const DebugTrace& trace) {
     std::optional<TextInput> input = TextInput::OpenFile(file.path);
     if (!input) {
-        ui.ShowMessage(
-            {NoticeId::kOpenFailure, "Open Failure",
-             "Failed to open for input:\n" + file.fileName +
-                 (doc.loaded ? "\nCurrently loaded X file information will be retained." : ""),
-             file.fileName});
+        ShowOpenFailure(doc, file, ui);
         return false;
     }
-    if (doc.loaded &&
-        !ui.AskYesNo({QuestionId::kDiscardDocument, "Discard X File Info",
-                      "Currently loaded X file information will be lost.\nContinue?", false,
-                      "X file"})) {
+    if (!AgreeToDiscard(doc, ui)) {
         return false;
     }
     doc.Reset();
@@ -66,23 +148,12 @@ bool ReadOpenedFile(XFileReader& doc, const FileChoice& file, UserInteraction& u
     if (!ShowReadStep(reader.ReadFrames(), report, ui)) {
         return false;
     }
-    if (ui.AskYesNo({QuestionId::kDumpHierarchy, "Dump?", "Dump heirarchy to f:dump.txt?"})) {
-        WriteDump("dump.txt", [&](TextWriter& out) { WriteHierarchyListing(out, doc.frames); });
-    }
+    AskForDumps(doc, ui);
     if (!ShowReadStep(reader.ReadSets(), report, ui)) {
         return false;
     }
-    doc.loaded = true;
-    doc.fileName = file.fileName;
-    doc.filePath = file.path;
-    if (ui.AskYesNo({QuestionId::kQuickDump, "Dump?", "Quick Dump to f:dump.x?"})) {
-        WriteDump("dump.x", [&](TextWriter& out) {
-            Message noRoot;
-            if (!WriteSceneFrames(out, doc.frames, noRoot)) {
-                ui.ShowMessage({NoticeId::kNoSkeletonRoot, noRoot.title, noRoot.text, {}});
-            }
-        });
-    }
+    SetLoaded(doc, file);
+    AskForQuickDump(doc, ui);
     return true;
 }
 
@@ -98,19 +169,20 @@ std::string XDumpPath(const std::string& name) {
 #endif
 }
 
-bool LoadXFile(XFileReader& doc, UserInteraction& ui, const DebugTrace& trace) {
+bool LoadXFile(XFileReader& doc, UserInteraction& ui, const DebugTrace& trace, XReaderKind reader) {
     const std::optional<FileChoice> file = ui.AskOpenFileName(
         {FilePromptId::kOpenX, {{"DirectX X Files (*.x)", "*.x"}, {"All files (*.*)", "*.*"}}, {}});
     if (!file) {
         ui.RequestRepaint();
         return false;
     }
-    return LoadXFileFrom(doc, *file, ui, trace);
+    return LoadXFileFrom(doc, *file, ui, trace, reader);
 }
 
 bool LoadXFileFrom(XFileReader& doc, const FileChoice& file, UserInteraction& ui,
-                   const DebugTrace& trace) {
-    const bool loaded = ReadOpenedFile(doc, file, ui, trace);
+                   const DebugTrace& trace, XReaderKind reader) {
+    const bool loaded = reader == XReaderKind::kGeneral ? ReadWithGeneralReader(doc, file, ui)
+                                                        : ReadOpenedFile(doc, file, ui, trace);
     ui.RequestRepaint();
     return loaded;
 }

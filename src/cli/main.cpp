@@ -107,12 +107,18 @@ int main(int argc, char** argv) {
             ->check(CLI::PositiveNumber);
     convertCommand->add_flag("--templates", convert.exportOptions.templates,
                              "Write the standard template declarations after the header");
+    convertCommand->add_flag("--strict-x", convert.strictX,
+                             "Read X inputs with the strict reader (Toravel's own layout only) "
+                             "and its messages");
 
     std::string scriptPath;
     bool noColour = false;
     CLI::App* shellCommand = app.add_subcommand("shell", kShellHelp);
     shellCommand->add_option("--script", scriptPath, "Read commands and answers from FILE");
     shellCommand->add_flag("--no-color", noColour, "Plain text, without colours");
+    bool generalX = false;
+    shellCommand->add_flag("--general-x", generalX,
+                           "\"Load X File\" reads every X layout, binary and compressed files");
 
     std::string staticInput;
     std::string staticOutput;
@@ -156,6 +162,7 @@ int main(int argc, char** argv) {
     }
     if (shellCommand->parsed()) {
         toravel::ConsoleOptions options;
+        options.generalX = generalX;
         const char* term = std::getenv("TERM");
         options.colour =
             !noColour && IsTerminal(1) && term != nullptr && std::string(term) != "dumb";

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scene/node_ops.h"
 #include "scene/records.h"
 #include "xfile/x_general_parsed.h"
 #include "xfile/x_lexer.h"
@@ -23,8 +24,10 @@
 
 namespace toravel {
 
-// Frames and skipped data objects nested deeper than this end the read with a message.
-inline constexpr size_t kMaxXGeneralNesting = 100000;
+// Data objects nested deeper than this end the read with a message: room for an outermost
+// frame, the deepest hierarchy any reader accepts below it, and the objects inside the
+// deepest frame (a mesh, its material list, a material and its texture, and some to spare).
+inline constexpr size_t kMaxXGeneralNesting = kMaxHierarchyDepth + 16;
 
 class XGeneralParser {
   public:

@@ -4,6 +4,8 @@
 
 #include "xfile/x_general_reader.h"
 
+#include "scene/node_ops.h"
+
 #include <new>
 #include <optional>
 #include <string>
@@ -132,6 +134,13 @@ XGeneralResult Read(std::string_view bytes, std::string_view name) {
         XGeneralContent content;
         content.format = format;
         content.frames = AssembleXFrames(parsed, XCopyBudget(data.size()));
+        // Scene_Root is level 1: below it, frames may nest as deep as any reader accepts, so
+        // that what loads is also written and read back.
+        if (FindNodeDeeperThan(content.frames, kMaxHierarchyDepth + 1) != kNoNode) {
+            result.error = file + ": frames nested more than " +
+                           std::to_string(kMaxHierarchyDepth) + " levels below Scene_Root";
+            return result;
+        }
         content.animSets = std::move(parsed.animSets);
         content.ticksPerSecond = parsed.ticksPerSecond;
         std::vector<size_t> firsts;

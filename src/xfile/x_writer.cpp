@@ -223,25 +223,36 @@ void WriteMesh(TextWriter& out, const SceneNode& node, int depth) {
     WriteCountLine(out, e, faces);
     WriteFaces(out, mesh.faceIndices, faces, e);
 
-    WriteIndent(out, e);
-    out.Text("MeshNormals {").Newline();
+    // A block that would hold nothing is left out: readers such as Assimp's reject a normal,
+    // texture coordinate or material list that does not match the faces.
     const int32_t normals = Clamp(mesh.normalCount, mesh.normals.size());
-    WriteCountLine(out, e + 1, normals);
-    for (int32_t k = 0; k < normals; ++k) {
-        WriteIndent(out, e + 1);
-        WriteVector3(out, mesh.normals[static_cast<size_t>(k)]);
-        out.Char(Separator(k, normals)).Newline();
-    }
     const int32_t normalFaces = Clamp(mesh.normalFaceCount, mesh.normalFaceIndices.size() / 3);
-    WriteCountLine(out, e + 1, normalFaces);
-    WriteFaces(out, mesh.normalFaceIndices, normalFaces, e + 1);
-    WriteIndent(out, e);
-    out.Char('}').Newline();
+    if (normals > 0 || normalFaces > 0) {
+        WriteIndent(out, e);
+        out.Text("MeshNormals {").Newline();
+        WriteCountLine(out, e + 1, normals);
+        for (int32_t k = 0; k < normals; ++k) {
+            WriteIndent(out, e + 1);
+            WriteVector3(out, mesh.normals[static_cast<size_t>(k)]);
+            out.Char(Separator(k, normals)).Newline();
+        }
+        WriteCountLine(out, e + 1, normalFaces);
+        WriteFaces(out, mesh.normalFaceIndices, normalFaces, e + 1);
+        WriteIndent(out, e);
+        out.Char('}').Newline();
+    }
 
-    WriteMeshTextureCoords(out, mesh, e);
-    WriteMeshMaterialList(out, mesh, e);
-    WriteSkinMeshHeader(out, mesh, e);
-    WriteSkinWeights(out, mesh, e);
+    if (Clamp(mesh.texCoordCount, mesh.texCoords.size()) > 0) {
+        WriteMeshTextureCoords(out, mesh, e);
+    }
+    if (Clamp(mesh.materialCount, mesh.materials.size()) > 0 ||
+        Clamp(mesh.faceMaterialCount, mesh.faceMaterials.size()) > 0) {
+        WriteMeshMaterialList(out, mesh, e);
+    }
+    if (Clamp(mesh.boneCount, mesh.boneWeights.size()) > 0) {
+        WriteSkinMeshHeader(out, mesh, e);
+        WriteSkinWeights(out, mesh, e);
+    }
     WriteIndent(out, depth);
     out.Char('}').Newline();
 }

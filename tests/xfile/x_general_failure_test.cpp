@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "xfile/x_general_parser.h"
 #include "xfile/x_general_reader.h"
 
 namespace toravel::testing {
@@ -116,8 +117,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, XGeneralFailureTest, ::testing::ValuesIn(kCases)
                              return std::string(info.param.name);
                          });
 
-// Frames and skipped objects nest up to kMaxXGeneralNesting levels; the text holds that
-// many frames without recursion and one more fails.
+// Below Scene_Root (here supplied, as the outermost frames are unnamed) frames nest as deep as
+// the SMD readers accept; the text holds that many frames without recursion and one more
+// fails. Skipped objects nest up to kMaxXGeneralNesting levels.
 std::string Nested(size_t levels) {
     std::string text = kHeader;
     for (size_t i = 0; i < levels; ++i) {
@@ -135,8 +137,12 @@ TEST(XGeneralNesting, ReadsFramesAsDeepAsTheLimit) {
 
 TEST(XGeneralNesting, RefusesOneLevelMore) {
     const XGeneralResult result = ReadXGeneral(Nested(100001), "case.x");
-    EXPECT_EQ(result.error,
-              "case.x, line 100002: data objects nested more than 100000 levels deep");
+    EXPECT_EQ(result.error, "case.x: frames nested more than 100000 levels below Scene_Root");
+    // A file's own Scene_Root is the level above the limit.
+    const XGeneralResult own = ReadXGeneral(
+        kHeader + "Frame Scene_Root {\n" + Nested(100000).substr(kHeader.size()) + "}\n", "case.x");
+    ASSERT_TRUE(own.ok()) << own.error;
+    EXPECT_EQ(own.content->frames.size(), 100001u);
 }
 
 // Inside frame F and the skipped object Extra, `braces` more levels.
@@ -146,9 +152,10 @@ std::string SkippedNesting(size_t braces) {
 }
 
 TEST(XGeneralNesting, CountsTheLevelsOfSkippedObjects) {
-    EXPECT_TRUE(ReadXGeneral(SkippedNesting(99998), "case.x").ok());
-    EXPECT_EQ(ReadXGeneral(SkippedNesting(99999), "case.x").error,
-              "case.x, line 4: data objects nested more than 100000 levels deep");
+    EXPECT_TRUE(ReadXGeneral(SkippedNesting(kMaxXGeneralNesting - 2), "case.x").ok());
+    EXPECT_EQ(ReadXGeneral(SkippedNesting(kMaxXGeneralNesting - 1), "case.x").error,
+              "case.x, line 4: data objects nested more than " +
+                  std::to_string(kMaxXGeneralNesting) + " levels deep");
 }
 
 }  // namespace

@@ -231,8 +231,8 @@ TEST(WriteFrame, SkinnedMeshByteForByte) {
 }
 
 TEST(WriteMesh, NamesAndEmptyBlocks) {
-    // A named mesh and material, no normals, texture coordinates, faces or bones: every block
-    // is still written, with zero counts and no SkinWeights.
+    // A named mesh and material, no normals, texture coordinates, faces or bones: the blocks
+    // that would hold nothing are left out, as readers reject lists that miss the faces.
     SceneNode node = Node(0, -1, "N");
     node.mesh.name = "BodyMesh";
     node.mesh.vertexCount = 1;
@@ -246,13 +246,6 @@ TEST(WriteMesh, NamesAndEmptyBlocks) {
  1;
  -0.000000;2.000000;1234.500000;;
  0;
- MeshNormals {
-  0;
-  0;
- }
- MeshTextureCoords {
-  0;
- }
  MeshMaterialList {
   1;
   0;
@@ -266,11 +259,6 @@ TEST(WriteMesh, NamesAndEmptyBlocks) {
     "a b\c.bmp";
    }
   }
- }
- XSkinMeshHeader {
-  0;
-  0;
-  0;
  }
 }
 )");
@@ -353,8 +341,8 @@ TEST(WriteSceneFrames, MultipleCandidatesShowMessageAndWriteNothing) {
 TEST(WriteSceneFrames, NoCandidateWritesNothing) {
     Message failure;
     bool wrote = true;
-    EXPECT_EQ(
-        Capture([&](TextWriter& out) { wrote = WriteSceneFrames(out, NodeList{}, failure); }), "");
+    EXPECT_EQ(Capture([&](TextWriter& out) { wrote = WriteSceneFrames(out, NodeList{}, failure); }),
+              "");
     EXPECT_FALSE(wrote);
     EXPECT_EQ(failure, (Message{"Incorrect node structure", "No candidates for skeleton found."}));
 }
@@ -366,7 +354,8 @@ TEST(WriteSceneFrames, OtherTopLevelNodesFollowTheRootAndParentlessSubtreesAreLe
     nodes[4].mesh.positions = {{1, 2, 3}};
     nodes[1].localMatrix = TranslationMatrix(9, 9, 9);
     Message failure;
-    const std::string text = Capture([&](TextWriter& out) { WriteSceneFrames(out, nodes, failure); });
+    const std::string text =
+        Capture([&](TextWriter& out) { WriteSceneFrames(out, nodes, failure); });
     EXPECT_EQ(text.find("Detached"), std::string::npos);
     EXPECT_EQ(text.find("Orphan"), std::string::npos);
     // Scene_Root's own matrix is the identity whatever the root's matrix holds.
