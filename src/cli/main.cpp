@@ -12,6 +12,7 @@
 
 #include "app/batch_convert.h"
 #include "app/console_session.h"
+#include "app/model_info.h"
 #include "app/static_export_job.h"
 
 namespace {
@@ -63,6 +64,46 @@ the conversion, unless --allow-incompatible adds it anyway. Nothing is written w
 conversion fails, and an existing output is replaced only with --force.
 
 Exit codes: 0 done, 1 conversion failed, 2 usage error.)";
+
+constexpr const char* kInfoHelp =
+    R"(Describes SMD and X files (X files of any layout, binary or compressed): the skeleton as a
+tree, each mesh with its vertices, faces, materials, textures and bones, each animation set
+with the frames it animates, its key types, keys and time range, and what the reader left
+out. With --reference, every set is checked against the reference's frames.
+
+Exit codes: 0 every file described, 1 a file could not be read, 2 usage error.)";
+
+int RunInfo(const std::vector<std::string>& files, const std::string& reference, bool json) {
+    std::optional<toravel::NodeList> referenceNodes;
+    if (!reference.empty()) {
+        std::string error;
+        referenceNodes = toravel::ReadReferenceNodes(reference, error);
+        if (!referenceNodes) {
+            std::cerr << error << '\n';
+            return toravel::kExitFailed;
+        }
+    }
+    std::vector<toravel::ModelInfoOutcome> outcomes;
+    bool allRead = true;
+    for (const std::string& file : files) {
+        toravel::ModelInfoOutcome& outcome = outcomes.emplace_back();
+        outcome.file = file;
+        outcome.info = toravel::DescribeModel(file, referenceNodes ? &*referenceNodes : nullptr,
+                                              reference, outcome.error);
+        allRead = allRead && outcome.info.has_value();
+        if (!json) {
+            if (outcome.info) {
+                toravel::PrintModelInfo(std::cout, *outcome.info);
+            } else {
+                std::cerr << outcome.error << '\n';
+            }
+        }
+    }
+    if (json) {
+        std::cout << toravel::ModelInfoJson(outcomes);
+    }
+    return allRead ? toravel::kExitDone : toravel::kExitFailed;
+}
 
 }  // namespace
 
@@ -129,6 +170,15 @@ int main(int argc, char** argv) {
                               "The X file to write (default: the input with extension .x)");
     staticCommand->add_flag("-f,--force", staticForce, "Replace an existing output file");
 
+    std::vector<std::string> infoFiles;
+    std::string infoReference;
+    bool infoJson = false;
+    CLI::App* infoCommand = app.add_subcommand("info", kInfoHelp);
+    infoCommand->add_option("files", infoFiles, "SMD or X files")->required();
+    infoCommand->add_option("--reference", infoReference,
+                            "Check every animation set against this reference (SMD or X)");
+    infoCommand->add_flag("--json", infoJson, "Print one JSON document");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -177,6 +227,9 @@ int main(int argc, char** argv) {
         }
         options.script = !IsTerminal(0);
         return toravel::RunConsoleSession(std::cin, std::cout, options);
+    }
+    if (infoCommand->parsed()) {
+        return RunInfo(infoFiles, infoReference, infoJson);
     }
     if (staticCommand->parsed()) {
         return toravel::RunStaticExport(staticInput, staticOutput, staticForce, std::cerr);

@@ -31,11 +31,12 @@ struct Session {
     std::string transcript;
 };
 
-Session RunScript(const std::string& script, bool scriptMode = true) {
+Session RunScript(const std::string& script, bool scriptMode = true, bool generalX = false) {
     std::istringstream in(script);
     std::ostringstream out;
     ConsoleOptions options;
     options.script = scriptMode;
+    options.generalX = generalX;
     const int code = RunConsoleSession(in, out, options);
     return {code, out.str()};
 }
@@ -311,6 +312,17 @@ TEST(ConsoleSession, SavePromptRefusesALoadedInputAndAsksAgain) {
     EXPECT_EQ(TempDir::Read(ref), kReference);
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.x")));
     EXPECT_TRUE(std::filesystem::exists(dir.File("out.x")));
+}
+
+TEST(ConsoleSession, GeneralXMakesLoadXFileReadEveryLayout) {
+    TempDir dir;
+    const std::string x =
+        dir.Write("dxcc.x", "xof 0303txt 0032\nFrame DXCC_ROOT {\nFrame Hip {\n}\n}\n");
+    const std::string script = "Load X File\n" + x + "\nn\nn\nstatus\n";
+    const Session strict = RunScript(script);
+    ExpectIn(strict, "Expected 'Scene_Root' frame. Found DXCC_ROOT");
+    const Session general = RunScript(script, true, true);
+    ExpectIn(general, "X File:\n  dxcc.x\n");
 }
 
 TEST(ConsoleSession, AtATerminalNoticesWaitAndAnswersAreNotEchoed) {

@@ -210,4 +210,48 @@ TEST(Cli, AnOutputThatIsAnInputIsRefusedEvenWithForce) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.x")));
 }
 
+// An X file whose outermost frame is not Scene_Root, as most exporters write it.
+constexpr const char* kDxccFile =
+    "xof 0303txt 0032\nFrame DXCC_ROOT {\n FrameTransformMatrix { "
+    "1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; }"
+    "\n Frame Hip { FrameTransformMatrix { 1,0,0,0,0,1,0,0,0,0,1,0,0,2,0,1;; } }\n}\n";
+
+TEST(Cli, XInputsReadWithTheGeneralReaderUnlessStrict) {
+    TempDir dir;
+    const std::string in = dir.Write("dxcc.x", kDxccFile);
+    const Result general = Shell(kToravel + " convert -o " + dir.File("clean.x") + " " + in);
+    EXPECT_EQ(general.code, 0) << general.output;
+    const std::string clean = TempDir::Read(dir.File("clean.x"));
+    EXPECT_NE(clean.find("Frame Scene_Root {"), std::string::npos);
+    EXPECT_NE(clean.find(" Frame DXCC_ROOT {"), std::string::npos);
+
+    const Result strict =
+        Shell(kToravel + " convert --strict-x -o " + dir.File("strict.x") + " " + in);
+    EXPECT_EQ(strict.code, 1);
+    EXPECT_NE(strict.output.find("Expected 'Scene_Root' frame. Found DXCC_ROOT"), std::string::npos)
+        << strict.output;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("strict.x")));
+}
+
+TEST(Cli, InfoDescribesEachFileAndFailsForOneThatCannotBeRead) {
+    TempDir dir;
+    const Result walk = Shell(kToravel + " info " + kExamples + "/soldier_walk.smd");
+    EXPECT_EQ(walk.code, 0) << walk.output;
+    EXPECT_NE(walk.output.find("soldier_walk: 14 frames animated, matrix keys, 336 keys"),
+              std::string::npos)
+        << walk.output;
+
+    const std::string dxcc = dir.Write("dxcc.x", kDxccFile);
+    const Result json = Shell(kToravel + " info --json " + dxcc + " " + dir.File("gone.x"));
+    EXPECT_EQ(json.code, 1);
+    EXPECT_NE(json.output.find("\"name\": \"DXCC_ROOT\""), std::string::npos) << json.output;
+    EXPECT_NE(json.output.find("\"error\": "), std::string::npos) << json.output;
+
+    const Result compatible = Shell(kToravel + " info --reference " + kExamples +
+                                    "/soldier_reference.smd " + kExamples + "/soldier_wave.smd");
+    EXPECT_EQ(compatible.code, 0) << compatible.output;
+    EXPECT_NE(compatible.output.find("compatible with "), std::string::npos) << compatible.output;
+    EXPECT_EQ(Shell(kToravel + " info").code, 2);
+}
+
 }  // namespace

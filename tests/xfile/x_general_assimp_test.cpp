@@ -7,10 +7,11 @@
 #include <assimp/Importer.hpp>
 
 #include <set>
+#include <sstream>
 #include <string>
 
-#include "support/recording_interaction.h"
-#include "text/text_writer.h"
+#include "app/batch_convert.h"
+#include "support/temp_dir.h"
 #include "xfile/x_encodings.h"
 #include "xfile/x_general_fixtures.h"
 #include "xfile/x_general_reader.h"
@@ -51,48 +52,18 @@ AssimpCounts Count(const aiScene& scene) {
     return counts;
 }
 
-// The X writer always writes MeshNormals, MeshTextureCoords and MeshMaterialList, with zero
-// counts for a mesh without them, and Assimp rejects such blocks for a mesh with faces.
-// Meshes that lack them get one normal along z for every corner, a zero texture coordinate
-// per vertex and one default material first.
-void CompleteMeshesForTheWriter(NodeList& frames) {
-    for (SceneNode& node : frames) {
-        MeshData& mesh = node.mesh;
-        if (!mesh.HasMesh()) {
-            continue;
-        }
-        if (mesh.normalFaceIndices.size() != mesh.faceIndices.size()) {
-            mesh.normals = {{0, 0, 1}};
-            mesh.normalFaceIndices.assign(mesh.faceIndices.size(), 0);
-            mesh.normalCount = 1;
-            mesh.normalFaceCount = mesh.faceCount;
-        }
-        if (mesh.texCoords.size() != mesh.positions.size()) {
-            mesh.texCoords.assign(mesh.positions.size(), {0, 0});
-            mesh.texCoordCount = mesh.vertexCount;
-        }
-        if (mesh.materials.empty()) {
-            mesh.materials.resize(1);
-            mesh.faceMaterials.assign(static_cast<size_t>(mesh.faceCount), 0);
-            mesh.materialCount = 1;
-            mesh.faceMaterialCount = mesh.faceCount;
-        }
-    }
-}
-
-// What converting the records to a text X file gives.
-std::string Converted(XGeneralContent content) {
-    CompleteMeshesForTheWriter(content.frames);
-    StringSink sink;
-    TextWriter out(sink);
-    Message failure;
-    EXPECT_TRUE(WriteSceneFrames(out, content.frames, failure));
-    for (const AnimSet& set : content.animSets) {
-        WriteAnimationSet(out, set);
-    }
-    out.Newline();
-    out.Finish();
-    return sink.text;
+// What `toravel convert` writes for the fixture given in the encoding `bytes`, read back as
+// the reference.
+std::string Converted(const std::string& bytes) {
+    TempDir dir;
+    ConvertRequest request;
+    request.reference = dir.Write("case.x", bytes);
+    request.output = dir.File("clean.x");
+    request.allowIncompatible = true;  // a file of animations alone animates no frame of its own
+    std::ostringstream messages;
+    const int code = RunConvert(request, messages);
+    EXPECT_EQ(code, kExitDone) << messages.str();
+    return code == kExitDone ? TempDir::Read(request.output) : std::string();
 }
 
 const aiScene* Read(Assimp::Importer& importer, const std::string& bytes) {
@@ -104,19 +75,23 @@ class XGeneralAssimpTest : public ::testing::TestWithParam<size_t> {
     const XFixture& fixture() const { return XGeneralFixtures()[GetParam()]; }
 };
 
+// `toravel convert any.x -o clean.x` for every fixture shape in every encoding.
 TEST_P(XGeneralAssimpTest, ConvertedFileHasTheFixturesCounts) {
-    const XGeneralResult result = ReadXGeneral(fixture().text, "case.x");
-    ASSERT_TRUE(result.ok()) << result.error;
-    const std::string converted = Converted(*result.content);
-    Assimp::Importer importer;
-    const aiScene* scene = Read(importer, converted);
-    ASSERT_NE(scene, nullptr) << importer.GetErrorString() << "\n" << converted;
-    const AssimpCounts counts = Count(*scene);
-    // The reader's Scene_Root (read or supplied) is the written file's Scene_Root.
-    EXPECT_EQ(counts.nodes, fixture().counts.frames);
-    EXPECT_EQ(counts.triangles, fixture().counts.triangles);
-    EXPECT_EQ(counts.bones, fixture().counts.bones);
-    EXPECT_EQ(counts.animations, fixture().counts.sets);
+    const std::string binary = TextToBinaryX(fixture().text);
+    for (const std::string& bytes : {fixture().text, binary, CompressX(fixture().text, 61),
+                                     CompressX(binary, 50)}) {
+        const std::string converted = Converted(bytes);
+        ASSERT_FALSE(converted.empty());
+        Assimp::Importer importer;
+        const aiScene* scene = Read(importer, converted);
+        ASSERT_NE(scene, nullptr) << importer.GetErrorString() << "\n" << converted;
+        const AssimpCounts counts = Count(*scene);
+        // The reader's Scene_Root (read or supplied) is the written file's Scene_Root.
+        EXPECT_EQ(counts.nodes, fixture().counts.frames);
+        EXPECT_EQ(counts.triangles, fixture().counts.triangles);
+        EXPECT_EQ(counts.bones, fixture().counts.bones);
+        EXPECT_EQ(counts.animations, fixture().counts.sets);
+    }
 }
 
 // Checks the encodings the tests generate against a reader that does not share their code:
