@@ -52,6 +52,7 @@ constexpr HresultDescriptionRow kDescriptions[] = {
     {0x8007007B, "The file name, folder name or volume label syntax is incorrect"},
     {0x800700B7, "A file with that name already exists"},
     {0x800700CE, "The file name or extension is too long"},
+    {0x800700DF, "The file is larger than the size the system allows"},
     {0x8007010B, "The name is a folder, not a file"},
     {0x8876017C, "Out of video memory"},
     {0x8876021C, "The device is still busy drawing"},
@@ -145,6 +146,8 @@ Hresult HresultFromErrno(int error) {
             return hresult::kAccessDenied;
         case ENOSPC:
             return hresult::kDiskFull;
+        case EFBIG:
+            return hresult::kFileTooLarge;
         case ENOMEM:
             return hresult::kOutOfMemory;
         case EEXIST:

@@ -38,6 +38,7 @@ inline constexpr Hresult kDiskFull = FromBits(0x80070070);          // ERROR_DIS
 inline constexpr Hresult kInvalidName = FromBits(0x8007007B);       // ERROR_INVALID_NAME
 inline constexpr Hresult kAlreadyExists = FromBits(0x800700B7);     // ERROR_ALREADY_EXISTS
 inline constexpr Hresult kFileNameTooLong = FromBits(0x800700CE);   // ERROR_FILENAME_EXCED_RANGE
+inline constexpr Hresult kFileTooLarge = FromBits(0x800700DF);      // ERROR_FILE_TOO_LARGE
 }  // namespace hresult
 
 // The identifier that the Windows and DirectX headers declare for `code` (several joined by

@@ -29,9 +29,14 @@ struct ReadPosition {
 };
 
 struct ReadFailure {
-    // Empty for the few failures that show no message of their own.
-    std::optional<Message> message;
-    ReadPosition position;
+    // Empty for the few failures that show no message of their own in the menu commands.
+    std::optional<Message> message = {};
+    ReadPosition position = {};
+    // For front ends that say more than the menu: what stopped the read, in one line (a line
+    // too long, a vertex with too many links), and for a failure without a message, a
+    // message of its own.
+    std::string hint = {};
+    std::optional<Message> quietMessage = {};
 };
 
 class ReadReport {
@@ -48,12 +53,22 @@ class ReadReport {
         }
         return false;
     }
-    // A failure without a message of its own.
-    bool FailSilently() {
+    // A failure without a message of its own; `quietText` is what front ends that say more
+    // than the menu show instead.
+    bool FailSilently(std::string_view quietText = {}) {
         if (!failure_) {
             failure_ = ReadFailure{};
+            if (!quietText.empty()) {
+                failure_->quietMessage = Message{std::string(kInvalidFileTitle), std::string(quietText)};
+            }
         }
         return false;
+    }
+    // Adds the one-line reason to the failure, when there is one and it has none yet.
+    void SetHint(std::string_view hint) {
+        if (failure_ && failure_->hint.empty()) {
+            failure_->hint = std::string(hint);
+        }
     }
     // Where reading stopped; the reader sets it once a step has failed.
     void SetPosition(ReadPosition position) {

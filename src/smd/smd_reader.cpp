@@ -12,6 +12,9 @@ namespace toravel {
 bool SmdReader::Step(bool ok) {
     if (!ok) {
         report_.SetPosition({input_.StopLine(), std::nullopt});
+        if (input_.lineTooLong()) {
+            report_.SetHint(LineTooLongHint(input_.StopLine()));
+        }
     }
     return ok;
 }

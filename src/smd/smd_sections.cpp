@@ -90,7 +90,9 @@ bool ReadFrame(TextInput& input, LineTokenizer& tokenizer, NodeList& list, const
     }
     const int32_t frame = IntegerValue(frameToken);
     if (frame == -1) {
-        return report.FailSilently();
+        report.FailSilently("The skeleton section holds a frame numbered -1.");
+        report.SetHint("frames are numbered from 0 up");
+        return false;
     }
     // Negative frame numbers wrap around as unsigned times.
     const uint32_t time = static_cast<uint32_t>(frame) * 1000u;
@@ -116,7 +118,9 @@ bool ReadFrame(TextInput& input, LineTokenizer& tokenizer, NodeList& list, const
         }
         if (trimmed.starts_with("time")) {
             if (mode == SkeletonMode::kReference) {
-                return report.Fail("Expected token 'time' in SMD reference file. Not found.");
+                report.Fail("Expected token 'time' in SMD reference file. Not found.");
+                report.SetHint("this file has animation frames; the reference comes first");
+                return false;
             }
             // The next frame starts with this line.
             input.seek(lineStart);
@@ -206,7 +210,7 @@ bool ReadSkeleton(TextInput& input, LineTokenizer& tokenizer, NodeList& list, Sk
     const NodeIdIndex index(list);
     for (;;) {
         if (!input.good()) {
-            return report.FailSilently();
+            return report.FailSilently(kFileEof);
         }
         bool endMet = false;
         if (!ReadFrame(input, tokenizer, list, index, mode, report, endMet)) {

@@ -88,6 +88,12 @@ class TriangleReader {
             case TriangleRead::kNoToken:
                 return report_.Fail("Unexpected EOF in 'triangles' section.");
             case TriangleRead::kBadVertex:
+                for (const SmdVertex& vertex : triangle_.vertices) {
+                    if (vertex.tooManyLinks) {
+                        report_.Fail(kFileEof);
+                        report_.SetHint("a vertex with more than 256 links");
+                    }
+                }
                 return report_.Fail(kFileEof);
             case TriangleRead::kTriangle:
                 break;
@@ -203,6 +209,7 @@ class TriangleReader {
 
 bool ParseVertexLine(std::string_view line, SmdVertex& vertex) {
     vertex.linkCount = 0;
+    vertex.tooManyLinks = false;
     size_t pos = ParseInt(line, vertex.boneId);
     if (pos == 0) {
         return false;
@@ -228,6 +235,7 @@ bool ParseVertexLine(std::string_view line, SmdVertex& vertex) {
         return true;
     }
     if (count > SmdVertex::kMaxLinks) {
+        vertex.tooManyLinks = true;
         return false;
     }
     pos += used;
@@ -268,6 +276,9 @@ TriangleRead ReadSmdTriangle(TextInput& input, LineTokenizer& tokenizer, SmdTria
     }
     // The texture name is the whole rest of the line: names may hold blanks.
     triangle.texture = TrimBlanks(tokenizer.TakeLineFromToken());
+    for (SmdVertex& vertex : triangle.vertices) {
+        vertex.tooManyLinks = false;
+    }
     for (SmdVertex& vertex : triangle.vertices) {
         if (!ReadVertexLine(input, vertex)) {
             return TriangleRead::kBadVertex;

@@ -27,6 +27,7 @@ struct SmdVertex {
     Vector3 normal;
     Vector2 texCoord;
     int32_t linkCount = 0;  // 0 when the line has none
+    bool tooManyLinks = false;  // the line asked for more than kMaxLinks: it cannot be read
     std::array<Link, kMaxLinks> links;
 };
 

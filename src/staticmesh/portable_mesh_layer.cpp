@@ -436,8 +436,8 @@ Hresult PortableMeshLayer::SaveMeshToX(const std::string& path, MeshObject& mesh
     }
     TextWriter out(*sink);
     WriteStaticMesh(out, vertices, indices, attributes, materials);
-    errno = 0;
     if (!out.Finish()) {
+        errno = sink->error();
         return FileErrorCode(hresult::kWriteFault);
     }
     return hresult::kOk;

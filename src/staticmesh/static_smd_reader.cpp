@@ -55,6 +55,9 @@ bool ParseStaticSmd(TextInput& input, StaticTriangleSet& set, ReadReport& report
         set = StaticTriangleSet();
         report.Fail("Invalid SMD file format", "Load Error");
         report.SetPosition({input.StopLine(), std::nullopt});
+        if (input.lineTooLong()) {
+            report.SetHint(LineTooLongHint(input.StopLine()));
+        }
         return false;
     }
     return true;

@@ -61,6 +61,10 @@ TextInput TextInput::View(std::string_view bytes) {
     return TextInput(std::string(bytes));
 }
 
+std::string LineTooLongHint(size_t line) {
+    return "line " + std::to_string(line) + " is longer than 1,022 characters";
+}
+
 size_t TextInput::LineAt(size_t position) const {
     const std::string_view before =
         text_.substr(0, position < text_.size() ? position : text_.size());
@@ -158,7 +162,17 @@ void TextInput::seek(size_t position) {
     pos_ = position <= text_.size() ? position : text_.size();
 }
 
+void TextInput::SetProgress(std::function<void(size_t, size_t)> report, size_t step) {
+    progress_ = std::move(report);
+    progressStep_ = step > 0 ? step : 1;
+    nextProgress_ = progress_ ? pos_ + progressStep_ : kNoPosition;
+}
+
 bool TextInput::ReadLine(std::string_view& line) {
+    if (pos_ >= nextProgress_) {
+        nextProgress_ = pos_ + progressStep_;
+        progress_(pos_, text_.size());
+    }
     line = {};
     if (!good()) {
         fail_ = true;
@@ -176,6 +190,7 @@ bool TextInput::ReadLine(std::string_view& line) {
         // Either a line longer than the limit or, thanks to the final line feed, nothing else.
         pos_ += kMaxLineLength;
         fail_ = true;
+        lineTooLong_ = left > kMaxLineLength;
         return false;
     }
     line = std::string_view(start, static_cast<size_t>(lf - start));

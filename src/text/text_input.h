@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,8 @@ class TextInput {
     bool good() const { return !eof_ && !fail_; }
     bool eof() const { return eof_; }
     bool fail() const { return fail_; }
+    // Whether the stream failed on a line longer than kMaxLineLength.
+    bool lineTooLong() const { return lineTooLong_; }
     size_t size() const { return text_.size(); }
     std::string_view text() const { return text_; }
 
@@ -50,6 +53,10 @@ class TextInput {
     size_t StopLine() const { return LineAt(pos_ > 0 ? pos_ - 1 : 0); }
     // Moves the read position and clears the end state; does nothing on a failed stream.
     void seek(size_t position);
+
+    // Calls `report` with the read position and the size each time reading passes another
+    // `step` bytes, for the progress of long reads.
+    void SetProgress(std::function<void(size_t done, size_t total)> report, size_t step);
 
     // Reads up to the next line feed, which is consumed and not stored. Fails the stream when
     // nothing at all could be read, or when the line is longer than kMaxLineLength. The view
@@ -78,7 +85,14 @@ class TextInput {
     size_t pos_ = 0;
     bool eof_ = false;
     bool fail_ = false;
+    bool lineTooLong_ = false;
+    size_t nextProgress_ = kNoPosition;
+    size_t progressStep_ = 0;
+    std::function<void(size_t, size_t)> progress_;
 };
+
+// The reason to give when reading stopped at a line longer than TextInput::kMaxLineLength.
+std::string LineTooLongHint(size_t line);
 
 // Number parsing shared with line-based readers. Each parses a prefix of `text` with the
 // rules of the matching TextInput extraction, after skipping white space, and returns the

@@ -1,5 +1,7 @@
 #include "text/text_writer.h"
 
+#include <cerrno>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -7,12 +9,22 @@
 
 namespace toravel {
 
-std::unique_ptr<FileSink> FileSink::Create(const std::string& path) {
+std::unique_ptr<FileSink> FileSink::Create(const std::string& path, int* error) {
+    errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) {
+        if (error != nullptr) {
+            *error = errno != 0 ? errno : EACCES;
+        }
         return nullptr;
     }
     return std::unique_ptr<FileSink>(new FileSink(file));
+}
+
+void FileSink::Note(bool ok) {
+    if (!ok && error_ == 0) {
+        error_ = errno != 0 ? errno : EIO;
+    }
 }
 
 FileSink::~FileSink() {
@@ -22,15 +34,22 @@ FileSink::~FileSink() {
 }
 
 bool FileSink::Write(const char* data, size_t size) {
-    return file_ != nullptr && std::fwrite(data, 1, size, file_) == size;
+    errno = 0;
+    const bool ok = file_ != nullptr && std::fwrite(data, 1, size, file_) == size;
+    Note(ok);
+    return ok;
 }
 
 bool FileSink::Finish() {
     if (file_ == nullptr) {
         return false;
     }
+    errno = 0;
     const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
+    Note(flushed);
+    errno = 0;
     const bool closed = std::fclose(file_) == 0;
+    Note(closed);
     file_ = nullptr;
     return flushed && closed;
 }

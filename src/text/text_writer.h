@@ -33,16 +33,21 @@ class StringSink : public OutputSink {
 // A file opened for writing as text: lines end in CR LF on Windows and in LF elsewhere.
 class FileSink : public OutputSink {
   public:
-    // Creates or truncates the file; nothing when it cannot be opened.
-    static std::unique_ptr<FileSink> Create(const std::string& path);
+    // Creates or truncates the file; nothing when it cannot be opened (with the system's
+    // error number in `error`, when given).
+    static std::unique_ptr<FileSink> Create(const std::string& path, int* error = nullptr);
     ~FileSink() override;
     bool Write(const char* data, size_t size) override;
     // Flushes and closes the file, reporting any error on the way.
     bool Finish() override;
+    // The system's error number of the first write, flush or close that failed; 0 if none.
+    int error() const { return error_; }
 
   private:
     explicit FileSink(std::FILE* file) : file_(file) {}
+    void Note(bool ok);
     std::FILE* file_;
+    int error_ = 0;
 };
 
 class TextWriter {

@@ -104,6 +104,7 @@ XGeneralResult Read(std::string_view bytes, std::string_view name) {
     XFileFormat format;
     if (std::string problem = ReadHeader(bytes, format); !problem.empty()) {
         result.error = file + ": " + problem;
+        result.failure = XGeneralNote{{}, problem};
         return result;
     }
     std::string inflated;
@@ -119,9 +120,11 @@ XGeneralResult Read(std::string_view bytes, std::string_view name) {
         }
         for (const std::string& note : notes) {
             result.warnings.push_back(file + ": " + note);
+            result.notes.push_back({{}, note});
         }
         if (!problem.empty()) {
             result.error = file + ": " + problem;
+            result.failure = XGeneralNote{{}, problem};
             return result;
         }
         data = inflated;
@@ -137,8 +140,11 @@ XGeneralResult Read(std::string_view bytes, std::string_view name) {
         // Scene_Root is level 1: below it, frames may nest as deep as any reader accepts, so
         // that what loads is also written and read back.
         if (FindNodeDeeperThan(content.frames, kMaxHierarchyDepth + 1) != kNoNode) {
-            result.error = file + ": frames nested more than " +
-                           std::to_string(kMaxHierarchyDepth) + " levels below Scene_Root";
+            const std::string problem = "frames nested more than " +
+                                        std::to_string(kMaxHierarchyDepth) +
+                                        " levels below Scene_Root";
+            result.error = file + ": " + problem;
+            result.failure = XGeneralNote{{}, problem};
             return result;
         }
         content.animSets = std::move(parsed.animSets);
@@ -154,9 +160,12 @@ XGeneralResult Read(std::string_view bytes, std::string_view name) {
         }
         result.content = std::move(content);
     } catch (const XReadFailure& failure) {
-        result.error = file + ", " + lexer.Where(failure.position) + ": " + failure.message;
+        const std::string place = lexer.Where(failure.position);
+        result.error = file + ", " + place + ": " + failure.message;
+        result.failure = XGeneralNote{place, failure.message};
     } catch (const std::bad_alloc&) {
         result.error = file + ": not enough memory to read the file";
+        result.failure = XGeneralNote{{}, "not enough memory to read the file"};
     }
     std::vector<size_t> positions;
     for (const XParsedWarning& warning : parsed.warnings) {
@@ -165,10 +174,12 @@ XGeneralResult Read(std::string_view bytes, std::string_view name) {
     const std::vector<std::string> places = lexer.WhereAll(positions);
     for (size_t i = 0; i < parsed.warnings.size(); ++i) {
         result.warnings.push_back(file + ", " + places[i] + ": " + parsed.warnings[i].text);
+        result.notes.push_back({places[i], parsed.warnings[i].text});
     }
     if (parsed.droppedWarnings > 0) {
-        result.warnings.push_back(file + ": " + std::to_string(parsed.droppedWarnings) +
-                                  " more warnings");
+        const std::string more = std::to_string(parsed.droppedWarnings) + " more warnings";
+        result.warnings.push_back(file + ": " + more);
+        result.notes.push_back({{}, more});
     }
     return result;
 }
@@ -180,6 +191,12 @@ XGeneralResult ReadXGeneral(std::string_view bytes, std::string_view name) {
     result.error = OneLine(std::move(result.error));
     for (std::string& warning : result.warnings) {
         warning = OneLine(std::move(warning));
+    }
+    if (result.failure) {
+        result.failure->text = OneLine(std::move(result.failure->text));
+    }
+    for (XGeneralNote& note : result.notes) {
+        note.text = OneLine(std::move(note.text));
     }
     return result;
 }

@@ -49,6 +49,13 @@ struct XGeneralContent {
     std::vector<XSkippedExtra> skipped;
 };
 
+// One message of a read with its place apart: "line 12", "byte offset 340", "line 4 of the
+// inflated text", or empty where no place applies.
+struct XGeneralNote {
+    std::string place;
+    std::string text;
+};
+
 struct XGeneralResult {
     std::optional<XGeneralContent> content;  // set exactly when the read succeeded
     // What was read leniently (mismatched counts and the like), each naming the file and
@@ -57,6 +64,10 @@ struct XGeneralResult {
     // When the read failed: the one message, naming the file, the place (line for text,
     // byte offset for binary and compressed data) and what was expected.
     std::string error;
+    // The same messages without the file's name, their places apart, for front ends that lay
+    // them out themselves.
+    std::optional<XGeneralNote> failure;
+    std::vector<XGeneralNote> notes;
 
     bool ok() const { return content.has_value(); }
 };

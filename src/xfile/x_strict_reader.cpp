@@ -19,9 +19,12 @@ bool XStrictReader::Finish(bool ok) {
     if (!ok) {
         // Some steps end without a message of their own (the input ends inside a mesh).
         if (report_.ok()) {
-            report_.FailSilently();
+            report_.FailSilently("The file ends inside a mesh.");
         }
         report_.SetPosition({input_.StopLine(), std::nullopt});
+        if (input_.lineTooLong()) {
+            report_.SetHint(LineTooLongHint(input_.StopLine()));
+        }
     }
     return ok;
 }

@@ -148,6 +148,15 @@ bool IsFileSceneRoot(const NodeList& nodes, NodeIndex root) {
 
 }  // namespace
 
+bool HasOwnSceneRoot(const NodeList& nodes) {
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (nodes[i].parentId < 0) {
+            return IsFileSceneRoot(nodes, static_cast<NodeIndex>(i));
+        }
+    }
+    return false;
+}
+
 void WriteIndent(TextWriter& out, int depth) {
     out.Indent(std::min(depth, kMaxIndentDepth));
 }

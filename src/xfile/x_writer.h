@@ -34,6 +34,10 @@ struct SceneFramesPrelude {
 bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, Message& failure,
                       const SceneFramesPrelude& prelude = {});
 
+// Whether `nodes` are frames read from an X file, whose own Scene_Root WriteSceneFrames writes
+// as the file's Scene_Root (one root, named Scene_Root, without a mesh).
+bool HasOwnSceneRoot(const NodeList& nodes);
+
 // Additions that consumers of X files may need; the menu export writes neither.
 struct ExportOptions {
     // Writes an AnimTicksPerSecond block after the header; SMD key times run at 1000 ticks a
