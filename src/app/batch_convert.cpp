@@ -1,6 +1,9 @@
 #include "app/batch_convert.h"
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <unordered_set>
 #include <filesystem>
 
 #include "app/application.h"
@@ -45,14 +48,16 @@ class BatchInteraction : public MessageStreamInteraction {
         switch (question.id) {
             case QuestionId::kContinueCompatibility:
                 // One line per missing frame: the rest of the question is for the menu user.
-                Print(question.title, question.text.substr(0, question.text.find('\n')));
+                Print({NoticeId::kReadWarning, question.title,
+                       question.text.substr(0, question.text.find('\n'))});
                 return true;
             case QuestionId::kAddSetAnyway:
             case QuestionId::kSetSetsAnyway:
                 if (!request_.allowIncompatible) {
-                    Print("Incompatible Animation Set",
-                          "The animation set animates frames that the reference lacks; use "
-                          "--allow-incompatible to add it anyway.");
+                    Notice notice{NoticeId::kReadWarning, "Incompatible Animation Set",
+                                  "The animation set animates frames that the reference lacks."};
+                    notice.hint = "use --allow-incompatible to add it anyway";
+                    Print(notice);
                 }
                 return request_.allowIncompatible;
             case QuestionId::kOverwriteFile:
@@ -82,8 +87,9 @@ class BatchInteraction : public MessageStreamInteraction {
                     break;
                 }
             }
-            Print("Renamed", "An animation set named " + prompt.subject +
-                                 " exists already; the new set is added as " + name + ".");
+            Print({NoticeId::kSetNameFixed, "Renamed",
+                   "An animation set named " + prompt.subject +
+                       " exists already; the new set is added as " + name + "."});
             return name;
         }
         std::string name = nextSetName_.empty() ? std::string("animation") : nextSetName_;
@@ -101,8 +107,34 @@ class BatchInteraction : public MessageStreamInteraction {
     }
 
     void ShowStatusLine(std::string_view line) override {
+        stage_ = line;
         if (request_.verbose) {
-            *messages() << line << '\n';
+            ClearProgress();
+            *messages() << "toravel: " << currentFile() << ": " << line << '\n';
+        }
+    }
+
+    void ShowMessage(const Notice& notice) override {
+        ClearProgress();
+        MessageStreamInteraction::ShowMessage(notice);
+    }
+
+    // One line that rewrites itself: the stage and how much of the input has been read.
+    void ShowProgress(std::string_view file, size_t done, size_t total) override {
+        constexpr size_t kLargeInput = size_t{32} << 20;
+        if (!request_.progress || total < kLargeInput) {
+            return;
+        }
+        const size_t percent = total > 0 ? done * 100 / total : 100;
+        *messages() << "\rtoravel: " << file << ": " << stage_ << " " << percent << "%\x1b[K"
+                    << std::flush;
+        progressShown_ = true;
+    }
+
+    void ClearProgress() {
+        if (progressShown_) {
+            *messages() << "\r\x1b[K" << std::flush;
+            progressShown_ = false;
         }
     }
 
@@ -110,6 +142,8 @@ class BatchInteraction : public MessageStreamInteraction {
     const ConvertRequest& request_;
     const Application* app_ = nullptr;
     std::string nextSetName_;
+    std::string stage_;
+    bool progressShown_ = false;
 };
 
 // Runs an add command and tells whether it appended every one of the source's sets.
@@ -132,16 +166,77 @@ std::optional<std::string> InputNamedBy(const std::string& output,
     return std::nullopt;
 }
 
-std::string OutputIsInputMessage(const std::string& output, const std::string& input) {
-    return "Output Is An Input: " + output + " is the same file as the input " + input +
-           "; Toravel never writes over its inputs. Choose another output file.";
+Notice OutputIsInputNotice(const std::string& output, const std::string& input) {
+    Notice notice{NoticeId::kOpenFailure, "Output Is An Input",
+                  output + " is the same file as the input " + input +
+                      "; Toravel never writes over its inputs."};
+    notice.place.file = output;
+    notice.hint = "choose another output file with -o";
+    return notice;
+}
+
+Notice OutputExistsNotice(const std::string& output) {
+    Notice notice{NoticeId::kOpenFailure, "Overwrite File?", output + " exists."};
+    notice.place.file = output;
+    notice.hint = "use --force to replace it";
+    return notice;
 }
 
 std::string DefaultOutputPath(const std::string& reference) {
     return std::filesystem::path(reference).replace_extension(".x").string();
 }
 
+std::string SizeText(uintmax_t bytes) {
+    char text[32];
+    if (bytes < 1000) {
+        std::snprintf(text, sizeof text, "%ju bytes", bytes);
+    } else if (bytes < 1000 * 1000) {
+        std::snprintf(text, sizeof text, "%.0f KB", static_cast<double>(bytes) / 1e3);
+    } else {
+        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+    }
+    return text;
+}
+
+std::string SummaryLine(const WriteSummary& s) {
+    auto count = [](size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.2f s", s.seconds);
+    return "toravel: wrote " + s.output + ": " + count(s.frames, "frame", "frames") + ", " +
+           count(s.meshes, "mesh", "meshes") + " (" + count(s.faces, "face", "faces") + "), " +
+           count(s.bones, "bone", "bones") + ", " + count(s.sets, "animation set", "animation sets") +
+           ", " + SizeText(s.bytes) + " in " + seconds + "\n";
+}
+
+namespace {
+
+WriteSummary Summarise(const Workspace& ws, const std::string& output) {
+    WriteSummary summary;
+    summary.output = output;
+    summary.frames = ws.primaryNodes.size() + (HasOwnSceneRoot(ws.primaryNodes) ? 0 : 1);
+    std::unordered_set<std::string> bones;
+    for (const SceneNode& node : ws.primaryNodes) {
+        if (node.mesh.HasMesh()) {
+            ++summary.meshes;
+            summary.faces += static_cast<size_t>(node.mesh.faceCount);
+            for (const BoneWeights& bone : node.mesh.boneWeights) {
+                bones.insert(bone.boneName);
+            }
+        }
+    }
+    summary.bones = bones.size();
+    summary.sets = ws.primaryAnimSets.size();
+    std::error_code error;
+    summary.bytes = std::filesystem::file_size(output, error);
+    return summary;
+}
+
+}  // namespace
+
 int RunConvert(const ConvertRequest& original, std::ostream& messages) {
+    const auto started = std::chrono::steady_clock::now();
     ConvertRequest request = original;
     if (request.output.empty()) {
         request.output = DefaultOutputPath(request.reference);
@@ -153,13 +248,12 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
         inputs.push_back(input.path);
     }
     if (const std::optional<std::string> input = InputNamedBy(request.output, inputs)) {
-        messages << OutputIsInputMessage(request.output, *input) << '\n';
+        messages << CommandLineMessage(OutputIsInputNotice(request.output, *input));
         return kExitUsage;
     }
     std::error_code error;
     if (!request.force && std::filesystem::exists(request.output, error)) {
-        messages << "Overwrite File?: " << request.output
-                 << " exists; use --force to replace it.\n";
+        messages << CommandLineMessage(OutputExistsNotice(request.output));
         return kExitFailed;
     }
 
@@ -170,6 +264,7 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
     app.xReader = request.strictX ? XReaderKind::kStrict : XReaderKind::kGeneral;
 
     const FileChoice reference{request.reference, FileNameOf(request.reference)};
+    ui.SetCurrentFile(request.reference);
     if (IsXFile(request.reference)) {
         // The frames become the primary nodes, and the file's own sets are added.
         ui.SetNextSetName(StemOf(request.reference));
@@ -191,6 +286,7 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
 
     for (const AnimationInput& input : request.animations) {
         const FileChoice file{input.path, FileNameOf(input.path)};
+        ui.SetCurrentFile(input.path);
         ui.SetNextSetName(input.setName ? *input.setName : StemOf(input.path));
         if (IsXFile(input.path)) {
             if (!app.LoadXFileFrom(file) ||
@@ -206,8 +302,19 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
         }
     }
 
+    ui.SetCurrentFile(request.output);
     app.Export(request.animations.empty());
-    return app.lastExportSucceeded ? kExitDone : kExitFailed;
+    ui.ClearProgress();
+    if (!app.lastExportSucceeded) {
+        return kExitFailed;
+    }
+    if (!request.quiet) {
+        WriteSummary summary = Summarise(app.workspace, request.output);
+        summary.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        messages << SummaryLine(summary);
+    }
+    return kExitDone;
 }
 
 }  // namespace toravel

@@ -2,12 +2,14 @@
 // same commands as the menu and answering their questions by a fixed, documented policy.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/export_command.h"
+#include "app/user_interaction.h"
 
 namespace toravel {
 
@@ -26,8 +28,25 @@ struct ConvertRequest {
     bool allowIncompatible = false;  // add sets that animate frames the reference lacks
     bool verbose = false;            // show the loaders' progress lines
     bool strictX = false;            // read X inputs with the strict reader and its messages
+    bool quiet = false;              // no summary line after a successful conversion
+    bool progress = false;  // a self-updating progress line for inputs larger than 32 MB
     ExportOptions exportOptions;
 };
+
+// The line printed after a successful conversion: what was written, its size and the time.
+struct WriteSummary {
+    std::string output;
+    size_t frames = 0;
+    size_t meshes = 0;
+    size_t faces = 0;
+    size_t bones = 0;
+    size_t sets = 0;
+    uintmax_t bytes = 0;
+    double seconds = 0;
+};
+std::string SummaryLine(const WriteSummary& summary);
+// "412 KB", "1.2 MB"
+std::string SizeText(uintmax_t bytes);
 
 // The output path for `reference` when none is given: its extension replaced by ".x".
 std::string DefaultOutputPath(const std::string& reference);
@@ -35,8 +54,10 @@ std::string DefaultOutputPath(const std::string& reference);
 // The first of `inputs` that names the same file as `output`, if any.
 std::optional<std::string> InputNamedBy(const std::string& output,
                                         const std::vector<std::string>& inputs);
-// "Output Is An Input: ..." for a refused output.
-std::string OutputIsInputMessage(const std::string& output, const std::string& input);
+// The refusals of an output before anything is read: one of the inputs, or an existing file
+// without --force.
+Notice OutputIsInputNotice(const std::string& output, const std::string& input);
+Notice OutputExistsNotice(const std::string& output);
 
 // Runs the conversion; messages go to `messages` as their title and text. Returns an ExitCode.
 // Nothing is written unless the whole conversion succeeds, and never over one of the inputs

@@ -8,6 +8,7 @@
 
 #include "app/application.h"
 #include "app/command_table.h"
+#include "app/message_format.h"
 #include "app/status_display.h"
 #include "text/replace_file.h"
 #include "text/text_util.h"
@@ -85,7 +86,15 @@ class ConsoleInteraction : public UserInteraction {
     }
 
     void ShowMessage(const Notice& notice) override {
-        ShowBox(notice.text, notice.title, "notice");
+        ShowBox(MenuText(notice), notice.title, "notice");
+        // The same context as on the command line, under the message.
+        const std::string place = PlaceText(notice.place);
+        if (!place.empty() && (notice.place.line > 0 || !notice.place.where.empty())) {
+            out_ << "  at " << place << '\n';
+        }
+        if (!notice.hint.empty()) {
+            out_ << "  hint: " << notice.hint << '\n';
+        }
         if (!options_.script) {
             // A notice needs no answer: the end of the input closes it like Enter, so the
             // command finishes what it was doing (an export mid-write, say) before the session

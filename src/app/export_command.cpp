@@ -5,6 +5,7 @@
 #include <memory>
 #include <system_error>
 
+#include "text/file_bytes.h"
 #include "text/replace_file.h"
 #include "text/text_writer.h"
 #include "xfile/x_writer.h"
@@ -54,12 +55,19 @@ bool ExportPrimaries(Workspace& workspace, bool nonAnimated, UserInteraction& ui
 
     const std::string temporary = TemporaryPathFor(choice->path);
     std::unique_ptr<FileSink> sink;
-    if (ReplaceError(choice->path) == 0) {
-        sink = FileSink::Create(temporary);
+    int openError = ReplaceError(choice->path);
+    if (openError == 0) {
+        sink = FileSink::Create(temporary, &openError);
     }
     if (!sink) {
-        ui.ShowMessage({NoticeId::kOpenFailure, "Open Failure",
-                        "Failed to open for output:\n" + choice->fileName, choice->fileName});
+        Notice notice{NoticeId::kOpenFailure, "Open Failure",
+                      "Failed to open for output:\n" + choice->fileName, choice->fileName};
+        notice.place.file = choice->path;
+        notice.hint = CreateProblem(choice->path);
+        if (notice.hint.empty() && openError != 0) {
+            notice.hint = SystemReason(openError);
+        }
+        ui.ShowMessage(notice);
         ui.RequestRepaint();
         return false;
     }
@@ -78,9 +86,14 @@ bool ExportPrimaries(Workspace& workspace, bool nonAnimated, UserInteraction& ui
     if (!written) {
         std::filesystem::remove(temporary, ignored);
     }
-    if (!written || ReplaceWith(temporary, choice->path)) {
-        ui.ShowMessage({NoticeId::kWriteFailure, "Write Failure",
-                        "Failed to write output:\n" + choice->fileName, choice->fileName});
+    const std::error_code renamed = written ? ReplaceWith(temporary, choice->path) : std::error_code();
+    if (!written || renamed) {
+        Notice notice{NoticeId::kWriteFailure, "Write Failure",
+                      "Failed to write output:\n" + choice->fileName, choice->fileName};
+        notice.place.file = choice->path;
+        notice.hint = renamed ? renamed.message()
+                              : sink->error() != 0 ? SystemReason(sink->error()) : std::string();
+        ui.ShowMessage(notice);
         ui.RequestRepaint();
         return false;
     }

@@ -1,10 +1,13 @@
-// A UserInteraction for runs without a person at the screen: notices go to a stream as their
-// title and text, questions are answered No, dialogs are cancelled. Batch front ends derive
+// A UserInteraction for runs without a person at the screen: notices go to a stream in the
+// command line's form, questions are answered No, dialogs are cancelled. Batch front ends derive
 // from it to answer by their own policy.
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <utility>
 
+#include "app/message_format.h"
 #include "app/user_interaction.h"
 
 namespace toravel {
@@ -15,35 +18,37 @@ class MessageStreamInteraction : public UserInteraction {
     explicit MessageStreamInteraction(std::ostream* messages) : messages_(messages) {}
 
     bool AskYesNo(const Question& question) override {
-        Print(question.title, question.text);
+        Print({NoticeId::kReadWarning, question.title, question.text});
         return false;
     }
-    void ShowMessage(const Notice& notice) override { Print(notice.title, notice.text); }
+    void ShowMessage(const Notice& notice) override { Print(notice); }
     std::optional<std::string> AskAnimSetName(const NamePrompt&) override { return std::nullopt; }
     std::optional<FileChoice> AskOpenFileName(const FilePrompt&) override { return std::nullopt; }
     std::optional<FileChoice> AskSaveFileName(const FilePrompt&) override { return std::nullopt; }
     void RequestRepaint() override {}
     void ShowStatusLine(std::string_view) override {}
 
+    // The file that the commands work on now: notices without a place of their own name it.
+    void SetCurrentFile(std::string file) { currentFile_ = std::move(file); }
+
   protected:
-    // "title: text", with the text's later lines indented by two spaces.
-    void Print(std::string_view title, std::string_view text) {
+    // The notice in the command line's form (without the menu's asides); its place is the
+    // current file when it has none.
+    void Print(Notice notice) {
         if (messages_ == nullptr) {
             return;
         }
-        *messages_ << title << ": ";
-        for (char c : text) {
-            *messages_ << c;
-            if (c == '\n') {
-                *messages_ << "  ";
-            }
+        if (notice.place.file.empty()) {
+            notice.place.file = currentFile_;
         }
-        *messages_ << '\n';
+        *messages_ << CommandLineMessage(notice);
     }
     std::ostream* messages() const { return messages_; }
+    const std::string& currentFile() const { return currentFile_; }
 
   private:
     std::ostream* messages_;
+    std::string currentFile_;
 };
 
 }  // namespace toravel

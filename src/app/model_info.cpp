@@ -7,6 +7,8 @@
 #include <unordered_set>
 #include <utility>
 
+#include "app/message_format.h"
+#include "app/read_messages.h"
 #include "scene/names.h"
 #include "smd/smd_reader.h"
 #include "text/file_bytes.h"
@@ -20,17 +22,40 @@ bool IsXPath(const std::string& path) {
     return AsciiLower(std::filesystem::path(path).extension().string()) == ".x";
 }
 
-std::string Describe(const std::optional<Message>& message) {
-    return message ? message->title + ": " + message->text : "the file cannot be read";
+// The failure of an SMD read in the command line's form.
+std::string SmdError(const std::string& path, const ReadReport& report) {
+    const ReadFailure& failure = *report.failure();
+    const Message message = failure.message         ? *failure.message
+                            : failure.quietMessage ? *failure.quietMessage
+                                                   : Message{std::string(kInvalidFileTitle),
+                                                             "The file cannot be read."};
+    return CommandLineMessage(
+        ReadNoticeIn(message, NoticeId::kReadFailure, path, failure.position, failure.hint));
 }
 
-// The failure of an SMD read as one line: "FILE, line N: TITLE: TEXT".
-std::string SmdError(const std::string& path, const ReadReport& report) {
-    std::string where = path;
-    if (report.failure() && report.failure()->position.line > 0) {
-        where += ", line " + std::to_string(report.failure()->position.line);
+std::string GeneralReaderError(const std::string& path, const XGeneralResult& read) {
+    const XGeneralNote note = read.failure.value_or(XGeneralNote{{}, read.error});
+    Notice notice{NoticeId::kReadFailure, std::string(kInvalidFileTitle), note.text, path};
+    notice.place.file = path;
+    size_t line = 0;
+    const std::string_view place = note.place;
+    if (place.starts_with("line ") && place.find(' ', 5) == std::string_view::npos) {
+        for (char c : place.substr(5)) {
+            line = c >= '0' && c <= '9' ? line * 10 + static_cast<size_t>(c - '0') : 0;
+        }
     }
-    return where + ": " + Describe(report.failure() ? report.failure()->message : std::nullopt);
+    notice.place.line = line;
+    if (line == 0) {
+        notice.place.where = note.place;
+    }
+    return CommandLineMessage(notice);
+}
+
+std::string OpenError(const std::string& path) {
+    Notice notice{NoticeId::kOpenFailure, "Open Failure", "Failed to open for input.", path};
+    notice.place.file = path;
+    notice.hint = OpenForReadingProblem(path);
+    return CommandLineMessage(notice);
 }
 
 MeshInfo DescribeMesh(const SceneNode& node) {
@@ -189,13 +214,13 @@ void PrintTree(std::ostream& out, const NodeList& nodes) {
 std::optional<NodeList> ReadReferenceNodes(const std::string& path, std::string& error) {
     std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) {
-        error = path + ": the file cannot be opened";
+        error = OpenError(path);
         return std::nullopt;
     }
     if (IsXPath(path)) {
         XGeneralResult read = ReadXGeneral(*bytes, path);
         if (!read.ok()) {
-            error = read.error;
+            error = GeneralReaderError(path, read);
             return std::nullopt;
         }
         std::vector<AnimSet> sets;
@@ -214,7 +239,7 @@ std::optional<ModelInfo> DescribeModel(const std::string& path, const NodeList* 
                                        const std::string& referenceName, std::string& error) {
     std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) {
-        error = path + ": the file cannot be opened";
+        error = OpenError(path);
         return std::nullopt;
     }
     ModelInfo info;
@@ -226,7 +251,7 @@ std::optional<ModelInfo> DescribeModel(const std::string& path, const NodeList* 
         XGeneralResult read = ReadXGeneral(*bytes, path);
         info.warnings = std::move(read.warnings);
         if (!read.ok()) {
-            error = read.error;
+            error = GeneralReaderError(path, read);
             return std::nullopt;
         }
         XGeneralContent& content = *read.content;
@@ -350,7 +375,11 @@ std::string ModelInfoJson(const std::vector<ModelInfoOutcome>& outcomes) {
         json file;
         file["file"] = outcome.file;
         if (!outcome.info) {
-            file["error"] = outcome.error;
+            std::string error = outcome.error;
+            while (!error.empty() && error.back() == '\n') {
+                error.pop_back();
+            }
+            file["error"] = error;
             files.push_back(std::move(file));
             continue;
         }

@@ -52,7 +52,8 @@ struct ModelInfo {
 };
 
 // The nodes of a file used as a reference: an SMD reference's nodes or an X file's frames.
-// Nothing, with the reason in `error`, when the file cannot be read as either.
+// Nothing, with the reason in `error` (the command line's message), when the file cannot be
+// read as either.
 std::optional<NodeList> ReadReferenceNodes(const std::string& path, std::string& error);
 
 // Reads `path` (an SMD reference or animation, or an X file of any encoding) and describes

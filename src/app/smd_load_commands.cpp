@@ -7,6 +7,7 @@
 
 #include "app/read_messages.h"
 #include "smd/smd_reader.h"
+#include "text/file_bytes.h"
 #include "text/text_input.h"
 
 namespace toravel {
@@ -28,27 +29,28 @@ std::optional<FileChoice> AskSmdFileName(UserInteraction& ui, StatusLog& log) {
 
 // Header, nodes, parent links, skeleton and names, each step announced in `log` after
 // clearing it, and each step's messages shown when it ends. False after the step's failure.
-bool ReadSections(SmdReader& reader, SkeletonMode mode, UserInteraction& ui, StatusLog& log) {
+bool ReadSections(SmdReader& reader, SkeletonMode mode, UserInteraction& ui, StatusLog& log,
+                  const std::string& file) {
     log.ClearStatusLog();
     log.AddStatusLine("Checking SMD file header..");
-    if (!ShowReadStep(reader.Header(), reader.report(), ui)) {
+    if (!ShowReadStep(reader.Header(), reader.report(), ui, file)) {
         return false;
     }
     log.AddStatusLine("Loading nodes..");
-    if (!ShowReadStep(reader.Nodes(), reader.report(), ui)) {
+    if (!ShowReadStep(reader.Nodes(), reader.report(), ui, file)) {
         return false;
     }
     log.AddStatusLine("Setting up relationships..");
-    if (!ShowReadStep(reader.LinkParents(), reader.report(), ui)) {
+    if (!ShowReadStep(reader.LinkParents(), reader.report(), ui, file)) {
         return false;
     }
     log.AddStatusLine("Reading the skeleton structure..");
-    if (!ShowReadStep(reader.Skeleton(mode), reader.report(), ui)) {
+    if (!ShowReadStep(reader.Skeleton(mode), reader.report(), ui, file)) {
         return false;
     }
     log.AddStatusLine("Fixing names..");
     reader.FixNames();
-    return ShowReadStep(true, reader.report(), ui);
+    return ShowReadStep(true, reader.report(), ui, file);
 }
 
 // Runs a load of `file` into a document of the kind `what` ("SMD reference"): opens the file
@@ -61,15 +63,17 @@ bool RunSmdLoad(bool loaded, const FileChoice& file, const std::string& what,
     const bool done = [&] {
         std::optional<TextInput> input = TextInput::OpenFile(file.path);
         if (!input) {
-            std::string text = "Failed to open for input:\n" + file.fileName;
+            Notice notice{NoticeId::kOpenFailure, "Open Failure",
+                          "Failed to open for input:\n" + file.fileName, file.fileName};
             if (loaded) {
-                text.append("\nCurrently loaded ")
-                    .append(what)
-                    .append(" information will be retained.");
+                notice.aside = "Currently loaded " + what + " information will be retained.";
             }
-            ui.ShowMessage({NoticeId::kOpenFailure, "Open Failure", text, file.fileName});
+            notice.place.file = file.path;
+            notice.hint = OpenForReadingProblem(file.path);
+            ui.ShowMessage(notice);
             return false;
         }
+        ReportProgress(*input, file.path, ui);
         if (loaded &&
             !ui.AskYesNo({QuestionId::kDiscardDocument, discardTitle,
                           "Currently loaded " + what + " information will be lost.\nContinue?",
@@ -103,9 +107,9 @@ bool LoadSmdReferenceFile(SmdReference& doc, const FileChoice& file, UserInterac
                           doc.Reset();
                           SmdReader reader(input);
                           const bool read =
-                              ReadSections(reader, SkeletonMode::kReference, ui, log) &&
+                              ReadSections(reader, SkeletonMode::kReference, ui, log, file.path) &&
                               (log.AddStatusLine("Reading the mesh.."),
-                               ShowReadStep(reader.Triangles(), reader.report(), ui));
+                               ShowReadStep(reader.Triangles(), reader.report(), ui, file.path));
                           doc.nodes = std::move(reader.nodes());
                           if (read) {
                               SetLoadedFile(doc, file);
@@ -135,7 +139,7 @@ bool LoadSmdAnimationFile(SmdAnimation& doc, const FileChoice& file, UserInterac
                       [&](TextInput& input) {
                           doc.Reset();
                           SmdReader reader(input);
-                          const bool read = ReadSections(reader, SkeletonMode::kAnimation, ui, log);
+                          const bool read = ReadSections(reader, SkeletonMode::kAnimation, ui, log, file.path);
                           doc.nodes = std::move(reader.nodes());
                           if (!read) {
                               return false;

@@ -9,9 +9,10 @@ namespace toravel {
 
 // Loads `in` as a static mesh and exports it to `out` (when empty: `in` with the extension
 // ".x"). An existing output is replaced only when `force` is set. Every message goes to
-// `messages` as "title: text". Returns 0 when the file was written, 2 when the output is the
-// input itself (nothing is read then), 1 otherwise.
+// `messages` in the command line's form, and, unless `quiet`, a summary line after success.
+// Returns 0 when the file was written, 2 when the output is the input itself (nothing is
+// read then), 1 otherwise.
 int RunStaticExport(const std::string& in, const std::string& out, bool force,
-                    std::ostream& messages);
+                    std::ostream& messages, bool quiet = false);
 
 }  // namespace toravel

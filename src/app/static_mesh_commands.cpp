@@ -4,6 +4,8 @@
 #include <new>
 #include <system_error>
 
+#include "app/read_messages.h"
+#include "text/file_bytes.h"
 #include "text/replace_file.h"
 #include "text/text_input.h"
 
@@ -114,7 +116,15 @@ Hresult BuildFromSet(StaticMesh& mesh, MeshLayer& layer, const StaticTriangleSet
         layer.CreateMeshFvf(faces, vertices, kMeshManaged, kStaticMeshFvf, mesh.meshObject);
     layer.ReleaseRenderDevice();
     if (Failed(created) || !mesh.meshObject) {
-        ShowMeshFailure(ui, HresultName(created), "Error");
+        Notice notice{NoticeId::kMeshFailure, "Error", std::string(HresultName(created))};
+        if (n > kMax16BitVertices / 3) {
+            notice.hint = "a static mesh holds at most " + std::to_string(kMax16BitVertices / 3) +
+                          " triangles (16-bit indices reach 65,535 vertices) and this one has " +
+                          std::to_string(n) +
+                          "; split the model, or convert it as a skinned model with toravel "
+                          "convert";
+        }
+        ui.ShowMessage(notice);
         return hresult::kFail;
     }
     MeshObject& object = *mesh.meshObject;
@@ -175,14 +185,19 @@ Hresult BuildStaticMesh(StaticMesh& mesh, MeshLayer& layer, const std::string& p
     try {
         std::optional<TextInput> input = TextInput::OpenFile(path);
         if (!input) {
-            ui.ShowMessage(
-                {NoticeId::kOpenFailure, "Load Error", "Invalid filename for SMD load", path});
+            Notice notice{NoticeId::kOpenFailure, "Load Error", "Invalid filename for SMD load",
+                          path};
+            notice.place.file = path;
+            notice.hint = OpenForReadingProblem(path);
+            ui.ShowMessage(notice);
             return hresult::kFail;
         }
         StaticTriangleSet set;
         ReadReport report;
         if (!ParseStaticSmd(*input, set, report)) {
-            ui.ShowMessage(ReadNotice(*report.failure()->message, NoticeId::kReadFailure));
+            const ReadFailure& failure = *report.failure();
+            ui.ShowMessage(ReadNoticeIn(*failure.message, NoticeId::kReadFailure, path,
+                                        failure.position, failure.hint));
             return hresult::kFail;
         }
         result = BuildFromSet(mesh, layer, set, ui);
@@ -236,8 +251,11 @@ bool ExportStaticMesh(StaticMesh& mesh, MeshLayer& layer, const FileChoice& choi
         code = hresult::kOutOfMemory;
     }
     if (Failed(code)) {
-        ui.ShowMessage({NoticeId::kWriteFailure, "Export Failure",
-                        std::string(HresultDescription(code)), choice.path});
+        Notice notice{NoticeId::kWriteFailure, "Export Failure",
+                      std::string(HresultDescription(code)), choice.path};
+        notice.place.file = choice.path;
+        notice.hint = CreateProblem(choice.path);
+        ui.ShowMessage(notice);
     } else {
         mesh.exported = true;
         mesh.exportPath = choice.path;

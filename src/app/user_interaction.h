@@ -57,6 +57,7 @@ struct Question {
 // The notices, which have one OK button.
 enum class NoticeId {
     kReadFailure,      // a load failed; the reader's message
+    kReadStopped,      // a load failed where the menu shows no message (a frame numbered -1)
     kReadWarning,      // a load goes on after this
     kOpenFailure,      // a file could not be opened for input or output; subject: its name
     kWriteFailure,     // an output could not be written; subject: its name
@@ -67,12 +68,31 @@ enum class NoticeId {
     kMeshFailure,      // the mesh library failed
 };
 
+// Where in which file a notice's cause lies.
+struct NoticePlace {
+    std::string file;   // as the user named it
+    size_t line = 0;    // 1-based; 0 when no line applies
+    std::string where;  // where no line applies: "byte offset 340"
+};
+
 struct Notice {
     NoticeId id;
     std::string title;
     std::string text;
     std::string subject = {};  // the file or set the notice is about
+    NoticePlace place = {};
+    // One line that says why or what to do: the system's reason for a failed open or write,
+    // a limit that was passed. Front ends that show more than the message show it.
+    std::string hint = {};
+    // A sentence that follows the text only between interactive commands ("Currently loaded
+    // ... information will be retained."); batch runs leave it out.
+    std::string aside = {};
 };
+
+// The text as the menu shows it: the text and its aside.
+inline std::string MenuText(const Notice& notice) {
+    return notice.aside.empty() ? notice.text : notice.text + "\n" + notice.aside;
+}
 
 // The prompts for an animation set name.
 enum class NamePromptId {
@@ -118,11 +138,18 @@ class UserInteraction {
     virtual void RequestRepaint() = 0;
     // Shows a line just added to the status log before the caller goes on working.
     virtual void ShowStatusLine(std::string_view line) = 0;
+    // How far a long read has come in `file`: `done` of `total` bytes. Front ends that show
+    // nothing of it need not override it.
+    virtual void ShowProgress(std::string_view file, size_t done, size_t total) {
+        (void)file;
+        (void)done;
+        (void)total;
+    }
 };
 
 // A reader's message as a notice.
 inline Notice ReadNotice(const Message& message, NoticeId id) {
-    return Notice{id, message.title, message.text, {}};
+    return Notice{id, message.title, message.text};
 }
 
 // Progress lines of a running load. While it holds lines the display shows them instead of

@@ -19,6 +19,20 @@ namespace toravel {
 
 namespace {
 
+bool ParseUnsignedSize(std::string_view digits, size_t& value) {
+    value = 0;
+    if (digits.empty()) {
+        return false;
+    }
+    for (char c : digits) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + static_cast<size_t>(c - '0');
+    }
+    return true;
+}
+
 // Writes a dump file with `write`; a file that cannot be created is silently skipped.
 template <typename Write>
 void WriteDump(const std::string& name, Write write) {
@@ -46,11 +60,14 @@ std::optional<std::string> NameUnnamedSet(size_t index, UserInteraction& ui) {
 }
 
 void ShowOpenFailure(const XFileReader& doc, const FileChoice& file, UserInteraction& ui) {
-    ui.ShowMessage(
-        {NoticeId::kOpenFailure, "Open Failure",
-         "Failed to open for input:\n" + file.fileName +
-             (doc.loaded ? "\nCurrently loaded X file information will be retained." : ""),
-         file.fileName});
+    Notice notice{NoticeId::kOpenFailure, "Open Failure",
+                  "Failed to open for input:\n" + file.fileName, file.fileName};
+    if (doc.loaded) {
+        notice.aside = "Currently loaded X file information will be retained.";
+    }
+    notice.place.file = file.path;
+    notice.hint = OpenForReadingProblem(file.path);
+    ui.ShowMessage(notice);
 }
 
 bool AgreeToDiscard(const XFileReader& doc, UserInteraction& ui) {
@@ -83,6 +100,22 @@ void SetLoaded(XFileReader& doc, const FileChoice& file) {
     doc.filePath = file.path;
 }
 
+// A message of the general reader about `file`: a place "line N" becomes the notice's line.
+Notice GeneralReaderNotice(const XGeneralNote& note, NoticeId id, std::string title,
+                           const FileChoice& file) {
+    Notice notice{id, std::move(title), note.text, file.fileName};
+    notice.place.file = file.path;
+    const std::string_view place = note.place;
+    size_t line = 0;
+    if (place.starts_with("line ") && place.find(' ', 5) == std::string_view::npos &&
+        ParseUnsignedSize(place.substr(5), line)) {
+        notice.place.line = line;
+    } else {
+        notice.place.where = note.place;
+    }
+    return notice;
+}
+
 // The general reader: the whole file at once; then the names of unnamed sets are asked for
 // as the strict reader asks while it reads, and every name is made one that reads back.
 bool ReadWithGeneralReader(XFileReader& doc, const FileChoice& file, UserInteraction& ui) {
@@ -97,12 +130,13 @@ bool ReadWithGeneralReader(XFileReader& doc, const FileChoice& file, UserInterac
     doc.Reset();
     XGeneralResult read = ReadXGeneral(*bytes, file.fileName);
     bytes.reset();
-    for (const std::string& warning : read.warnings) {
-        ui.ShowMessage({NoticeId::kReadWarning, "Warning", warning, file.fileName});
+    for (const XGeneralNote& note : read.notes) {
+        ui.ShowMessage(GeneralReaderNotice(note, NoticeId::kReadWarning, "Warning", file));
     }
     if (!read.ok()) {
-        ui.ShowMessage(
-            {NoticeId::kReadFailure, std::string(kInvalidFileTitle), read.error, file.fileName});
+        ui.ShowMessage(GeneralReaderNotice(read.failure.value_or(XGeneralNote{{}, read.error}),
+                                           NoticeId::kReadFailure,
+                                           std::string(kInvalidFileTitle), file));
         return false;
     }
     XGeneralContent& content = *read.content;
@@ -139,17 +173,18 @@ bool ReadOpenedFile(XFileReader& doc, const FileChoice& file, UserInteraction& u
         return false;
     }
     doc.Reset();
+    ReportProgress(*input, file.path, ui);
 
     ReadReport report;
     XReadHooks hooks;
     hooks.nameUnnamedSet = [&](size_t index) { return NameUnnamedSet(index, ui); };
     hooks.trace = trace;
     XStrictReader reader(*input, doc, report, hooks);
-    if (!ShowReadStep(reader.ReadFrames(), report, ui)) {
+    if (!ShowReadStep(reader.ReadFrames(), report, ui, file.path)) {
         return false;
     }
     AskForDumps(doc, ui);
-    if (!ShowReadStep(reader.ReadSets(), report, ui)) {
+    if (!ShowReadStep(reader.ReadSets(), report, ui, file.path)) {
         return false;
     }
     SetLoaded(doc, file);

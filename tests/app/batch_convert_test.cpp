@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -47,7 +48,9 @@ struct ConvertResult {
     std::string messages;
 };
 
-ConvertResult Convert(const ConvertRequest& request) {
+// Runs the conversion without its summary line.
+ConvertResult Convert(ConvertRequest request) {
+    request.quiet = true;
     std::ostringstream messages;
     const int code = RunConvert(request, messages);
     return {code, messages.str()};
@@ -80,7 +83,10 @@ TEST(BatchConvert, DefaultOutputAndVerboseProgress) {
     request.verbose = true;
     const ConvertResult run = Convert(request);
     EXPECT_EQ(run.code, kExitDone) << run.messages;
-    EXPECT_NE(run.messages.find("Reading the mesh..\n"), std::string::npos) << run.messages;
+    // The step lines name the file they are about.
+    EXPECT_NE(run.messages.find("toravel: " + request.reference + ": Reading the mesh..\n"),
+              std::string::npos)
+        << run.messages;
     EXPECT_EQ(DefaultOutputPath(request.reference), dir.File("hero.x"));
     EXPECT_NE(TempDir::Read(dir.File("hero.x")).find("Frame body {"), std::string::npos);
 }
@@ -95,10 +101,13 @@ TEST(BatchConvert, TakenSetNameGetsAFreshNameAndANotice) {
     const ConvertResult run = Convert(request);
     EXPECT_EQ(run.code, kExitDone) << run.messages;
     EXPECT_EQ(run.messages,
-              "Renamed: An animation set named walk exists already; the new set is added as "
-              "walk_2.\n"
-              "Renamed: An animation set named walk exists already; the new set is added as "
-              "walk_3.\n");
+              "toravel: " + anim +
+                  ": Renamed: An animation set named walk exists already; the new set is added "
+                  "as walk_2.\n"
+                  "toravel: " +
+                  anim +
+                  ": Renamed: An animation set named walk exists already; the new set is added "
+                  "as walk_3.\n");
     const std::string x = TempDir::Read(request.output);
     EXPECT_NE(x.find("AnimationSet walk {"), std::string::npos);
     EXPECT_NE(x.find("AnimationSet walk_2 {"), std::string::npos);
@@ -109,15 +118,20 @@ TEST(BatchConvert, IncompatibleSetFailsUnlessAllowed) {
     TempDir dir;
     ConvertRequest request;
     request.reference = dir.Write("ref.smd", kReference);
-    request.animations = {{dir.Write("other.smd", Animation("tail")), std::nullopt}};
+    const std::string other = dir.Write("other.smd", Animation("tail"));
+    request.animations = {{other, std::nullopt}};
     request.output = dir.File("out.x");
     const ConvertResult refused = Convert(request);
     EXPECT_EQ(refused.code, kExitFailed);
     EXPECT_EQ(refused.messages,
-              "Incompatible Animation Set: Animation exists for tail - frame not found in "
-              "Primary Nodes\n"
-              "Incompatible Animation Set: The animation set animates frames that the reference "
-              "lacks; use --allow-incompatible to add it anyway.\n");
+              "toravel: " + other +
+                  ": Incompatible Animation Set: Animation exists for tail - frame not found "
+                  "in Primary Nodes\n"
+                  "toravel: " +
+                  other +
+                  ": Incompatible Animation Set: The animation set animates frames that the "
+                  "reference lacks.\n"
+                  "hint: use --allow-incompatible to add it anyway\n");
     EXPECT_FALSE(std::filesystem::exists(request.output));
 
     request.allowIncompatible = true;
@@ -126,12 +140,19 @@ TEST(BatchConvert, IncompatibleSetFailsUnlessAllowed) {
     EXPECT_NE(TempDir::Read(request.output).find("{ tail }"), std::string::npos);
 }
 
-TEST(BatchConvert, FailuresGiveOneMessageAndWriteNothing) {
+// Every failure names the file and, where one applies, the line, and says why.
+TEST(BatchConvert, FailuresNameTheFileTheLineAndTheReason) {
     TempDir dir;
     const std::string good = dir.Write("good.smd", kReference);
+    const std::string walk = dir.Write("walk.smd", Animation("arm"));
     const std::string existing = dir.Write("existing.x", "keep me\n");
     const std::string folder = dir.File("folder.smd");
     std::filesystem::create_directories(folder);
+    const std::string longName(2000, 'n');
+    // A line cannot hold 257 links, so the count alone tells.
+    const std::string manyLinks = "2 0 0 0 0 0 1 0 0 300 0 0.5 1 0.5\n";
+    std::string withManyLinks = kReference;
+    withManyLinks.replace(withManyLinks.find("2 1 0 0 0 0 1 1 0 1 1 1\n"), 24, manyLinks);
     struct Case {
         const char* label;
         std::string reference;
@@ -144,32 +165,80 @@ TEST(BatchConvert, FailuresGiveOneMessageAndWriteNothing) {
          dir.File("none.smd"),
          {},
          dir.File("a.x"),
-         "Open Failure: Failed to open for input:\n  none.smd\n"},
+         "toravel: " + dir.File("none.smd") +
+             ": Open Failure: Failed to open for input:\n  none.smd\nhint: No such file or "
+             "directory\n"},
         {"folder as reference",
          folder,
          {},
          dir.File("f.x"),
-         "Open Failure: Failed to open for input:\n  folder.smd\n"},
-        {"malformed reference",
+         "toravel: " + folder +
+             ": Open Failure: Failed to open for input:\n  folder.smd\nhint: it is a folder, "
+             "not a file\n"},
+        {"not an SMD file",
          dir.Write("bad.smd", "version 2\n"),
          {},
          dir.File("b.x"),
-         "Invalid File: Invalid SMD file header.\n"},
+         "toravel: " + dir.File("bad.smd") + ":1: Invalid File: Invalid SMD file header.\n"},
         {"malformed animation",
          good,
          {{dir.Write("bad_anim.smd", "version 1\nnodes\n"), {}}},
          dir.File("c.x"),
-         "Invalid File: Unexpected EOF in 'nodes' section.\n"},
+         "toravel: " + dir.File("bad_anim.smd") +
+             ":2: Invalid File: Unexpected EOF in 'nodes' section.\n"},
+        // The second animation cannot be opened while the first is loaded: the menu's sentence
+        // about the kept document is left out.
+        {"missing second animation",
+         good,
+         {{walk, {}}, {dir.File("gone.smd"), {}}},
+         dir.File("g.x"),
+         "toravel: " + dir.File("gone.smd") +
+             ": Open Failure: Failed to open for input:\n  gone.smd\nhint: No such file or "
+             "directory\n"},
+        {"an animation given as the reference",
+         walk,
+         {},
+         dir.File("w.x"),
+         "toravel: " + walk +
+             ":10: Invalid File: Expected token 'time' in SMD reference file. Not found.\nhint: "
+             "this file has animation frames; the reference comes first\n"},
+        {"a line too long",
+         dir.Write("long.smd", "version 1\nnodes\n0 \"" + longName + "\" -1\nend\n"),
+         {},
+         dir.File("l.x"),
+         "toravel: " + dir.File("long.smd") +
+             ":3: Invalid File: Unexpected EOF in 'nodes' section.\nhint: line 3 is longer than "
+             "1,022 characters\n"},
+        {"a vertex with too many links",
+         dir.Write("links.smd", withManyLinks),
+         {},
+         dir.File("v.x"),
+         "toravel: " + dir.File("links.smd") +
+             ":16: Invalid File: Unexpected EOF in file.\nhint: a vertex with more than 256 "
+             "links\n"},
+        {"a frame numbered -1",
+         good,
+         {{dir.Write("minus.smd",
+                     "version 1\nnodes\n0 \"root\" -1\nend\nskeleton\ntime -1\n0 0 0 0 0 0 0\n"
+                     "end\n"),
+           {}}},
+         dir.File("m.x"),
+         "toravel: " + dir.File("minus.smd") +
+             ":6: Invalid File: The skeleton section holds a frame numbered -1.\nhint: frames are "
+             "numbered from 0 up\n"},
         {"existing output",
          good,
          {},
          existing,
-         "Overwrite File?: " + existing + " exists; use --force to replace it.\n"},
-        {"unwritable output",
+         "toravel: " + existing + ": Overwrite File?: " + existing +
+             " exists.\nhint: use --force to replace it\n"},
+        {"output in a missing folder",
          good,
          {},
          dir.File("no/such/folder/d.x"),
-         "Open Failure: Failed to open for output:\n  d.x\n"},
+         "toravel: " + dir.File("no/such/folder/d.x") +
+             ": Open Failure: Failed to open for output:\n  d.x\nhint: the folder " +
+             dir.File("no/such/folder") + " does not exist\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -183,7 +252,33 @@ TEST(BatchConvert, FailuresGiveOneMessageAndWriteNothing) {
     }
     EXPECT_EQ(TempDir::Read(existing), "keep me\n");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"bad.smd", "bad_anim.smd", "existing.x",
-                                                       "folder.smd", "good.smd"}));
+                                                       "folder.smd", "good.smd", "links.smd",
+                                                       "long.smd", "minus.smd", "walk.smd"}));
+}
+
+// A successful conversion says what it wrote.
+TEST(BatchConvert, SuccessPrintsOneSummaryLineUnlessQuiet) {
+    TempDir dir;
+    ConvertRequest request;
+    request.reference = kExamples + "/soldier_reference.smd";
+    request.animations = {{kExamples + "/soldier_walk.smd", std::nullopt},
+                          {kExamples + "/soldier_wave.smd", std::nullopt}};
+    request.output = dir.File("soldier.x");
+    std::ostringstream messages;
+    ASSERT_EQ(RunConvert(request, messages), kExitDone);
+    const std::string line = messages.str();
+    const std::string expected = "toravel: wrote " + request.output +
+                                 ": 15 frames, 11 meshes (704 faces), 13 bones, 2 animation sets, ";
+    EXPECT_EQ(line.substr(0, expected.size()), expected) << line;
+    EXPECT_NE(line.find(" KB in "), std::string::npos) << line;
+    EXPECT_EQ(line.back(), '\n');
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+
+    request.quiet = true;
+    request.force = true;
+    std::ostringstream quiet;
+    ASSERT_EQ(RunConvert(request, quiet), kExitDone);
+    EXPECT_EQ(quiet.str(), "");
 }
 
 TEST(BatchConvert, XFilesMergeAsReferenceAndAsAnimations) {
@@ -295,8 +390,10 @@ TEST(BatchConvert, ChainAtTheDepthLimitRoundTripsAndOneMoreIsRefused) {
     run = Convert(request);
     EXPECT_EQ(run.code, kExitFailed);
     EXPECT_EQ(run.messages,
-              "Invalid Node Structure: Node 100000 (b100000) lies more than 100000 levels deep in "
-              "the hierarchy.\n");
+              "toravel: " + request.reference +
+                  ":100004: Invalid Node Structure: Node 100000 (b100000) lies more than 100000 "
+                  "levels deep in "
+                  "the hierarchy.\n");
     EXPECT_FALSE(std::filesystem::exists(request.output));
 }
 

@@ -220,7 +220,10 @@ TEST(ConsoleSession, MissingFileShowsTheOpenFailure) {
     TempDir dir;
     const Session session = RunScript("32771\n" + dir.File("missing.smd") + "\n");
     EXPECT_EQ(session.code, 0);
-    ExpectIn(session, "[notice: Open Failure]\nFailed to open for input:\nmissing.smd\n");
+    // The reason stands under the message.
+    ExpectIn(session,
+             "[notice: Open Failure]\nFailed to open for input:\nmissing.smd\n  hint: No such "
+             "file or directory\n");
     EXPECT_NE(LastStatus(session).find("SMD Reference Nodes:\n  (not loaded)\n"),
               std::string::npos);
 }
@@ -331,6 +334,7 @@ TEST(ConsoleSession, AtATerminalNoticesWaitAndAnswersAreNotEchoed) {
     EXPECT_EQ(session.code, 0);
     ExpectIn(session, kSmdOpen +
                           "[notice: Open Failure]\nFailed to open for input:\nmissing.smd\n"
+                          "  hint: No such file or directory\n"
                           "Press Enter to continue. \nPrimary Reference Nodes:\n");
     EXPECT_EQ(session.transcript.find("toravel> 32771"), std::string::npos);
     EXPECT_EQ(session.transcript.substr(session.transcript.size() - 9), "toravel> ");

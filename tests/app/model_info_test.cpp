@@ -145,7 +145,7 @@ TEST(ModelInfo, JsonDocumentOfDescriptionsAndFailures) {
     outcomes[0].file = request.output;
     outcomes[0].info = Describe(request.output);
     outcomes[1].file = dir.File("missing.x");
-    outcomes[1].error = "missing.x: the file cannot be opened";
+    outcomes[1].error = "toravel: missing.x: Open Failure: Failed to open for input.\n";
     const nlohmann::json json = nlohmann::json::parse(ModelInfoJson(outcomes));
     const auto& files = json.at("files");
     ASSERT_EQ(files.size(), 2u);
@@ -156,7 +156,7 @@ TEST(ModelInfo, JsonDocumentOfDescriptionsAndFailures) {
     EXPECT_EQ(walk.at("name"), "Walk");
     EXPECT_EQ(walk.at("keyTypes"), nlohmann::json::array({4}));
     EXPECT_DOUBLE_EQ(walk.at("seconds").get<double>(), 23000.0 / 30000.0);
-    EXPECT_EQ(files[1].at("error"), "missing.x: the file cannot be opened");
+    EXPECT_EQ(files[1].at("error"), "toravel: missing.x: Open Failure: Failed to open for input.");
 }
 
 }  // namespace

@@ -19,8 +19,11 @@ class RecordingInteraction : public UserInteraction {
         questions.push_back(question.text);
         return yes;
     }
+    // The notices the menu shows, with their asides; failures that the menu leaves without a
+    // message (kReadStopped) are kept apart.
     void ShowMessage(const Notice& notice) override {
-        messages.push_back(notice.title + ": " + notice.text);
+        (notice.id == NoticeId::kReadStopped ? quiet : messages)
+            .push_back(notice.title + ": " + MenuText(notice));
     }
     std::optional<std::string> AskAnimSetName(const NamePrompt&) override { return animSetName; }
     std::optional<FileChoice> AskOpenFileName(const FilePrompt&) override { return std::nullopt; }
@@ -32,6 +35,7 @@ class RecordingInteraction : public UserInteraction {
     std::optional<std::string> animSetName = "Anim";
     std::vector<std::string> questions;
     std::vector<std::string> messages;  // "title: text"
+    std::vector<std::string> quiet;
 };
 
 }  // namespace toravel::testing

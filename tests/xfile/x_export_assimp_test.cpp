@@ -333,10 +333,12 @@ TEST(AssimpReadsExports, NodesWhoseFixedNamesCollideLoadWithOneWarning) {
                                   "0 0 0 0 0 0 0\n1 1 0 0 0 0 0\n2 2 0 0 0 0 0\n3 3 0 0 0 0 0\n"
                                   "end\ntriangles\nend\n");
     request.output = dir.File("out.x");
+    request.quiet = true;
     std::ostringstream messages;
     ASSERT_EQ(RunConvert(request, messages), kExitDone) << messages.str();
     EXPECT_EQ(messages.str(),
-              "Duplicate Node Names: The nodes \"Bip01 L\" and \"Bip01.L\" are both named Bip01_L "
+              "toravel: " + request.reference +
+                  ": Duplicate Node Names: The nodes \"Bip01 L\" and \"Bip01.L\" are both named Bip01_L "
               "in the X file; bones and animations of that name refer to the first.\n"
               "  1 more node shares a name with an earlier node in the same way.\n");
 }
