@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <charconv>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -14,6 +16,7 @@
 #include "app/console_session.h"
 #include "app/model_info.h"
 #include "app/static_export_job.h"
+#include "text/file_bytes.h"
 
 namespace {
 
@@ -29,44 +32,58 @@ bool IsTerminal(int fd) {
 }
 #endif
 
+constexpr const char* kOverview = R"(Examples:
+  toravel convert hero.smd walk.smd run.smd -o hero.x
+  toravel convert hero.x more_moves.x -o merged.x --ticks-per-second 30000
+  toravel info --reference hero.smd moves.x
+  toravel static crate.smd
+
+Run "toravel help COMMAND" (or "toravel COMMAND --help") for the options of one command.)";
+
 constexpr const char* kShellHelp =
     R"(Runs Toravel at a terminal: the status display, the menu and every command.
 
-Enter a command by its number or its menu text ("32771" or "Load SMD Reference File");
-"menu" lists the commands, "status" shows the status, "Exit" or the end of input ends the
-session. Questions take y or n; notices wait for Enter; file prompts take a path (an empty
-answer cancels; a saved name without extension gets ".x"); the name prompt takes a set name
-(":cancel" cancels).
+Enter a command by its number, its menu text or its short name ("32771", "Load SMD Reference
+File" or "load-ref"); "menu" lists the commands, "status" shows the status, "help" shows a
+short guide, "Exit" or the end of input ends the session. Questions take y or n; notices wait
+for Enter; file prompts take a path (an empty answer cancels; a saved name without extension
+gets ".x"); the name prompt takes a set name (Enter takes the one it offers, ":cancel"
+cancels). At a terminal, the line can be edited, Up and Down go through the history (kept in
+the user's data folder) and Tab completes command names and file paths.
 
 With --script FILE, or when standard input is not a terminal, the session reads its commands
 and answers from the script, one per line, and echoes a transcript of every prompt with its
 answer. Notices do not wait then. A script that ends while a prompt waits for its answer
 fails with exit code 1.)";
 
-constexpr const char* kStaticHelp = R"(Saves the triangles of an SMD file as a static mesh X file.
-
-The mesh gets one attribute group and one material per texture name, faces sorted by group
-and reordered for the vertex cache. An existing output is replaced only with --force.
+constexpr const char* kStaticHelp = R"(The mesh gets one attribute group and one material per
+texture name, faces sorted by group and reordered for the vertex cache. 16-bit indices limit
+a static mesh to 21,845 triangles. An existing output is replaced only with --force, and the
+input itself never. After success one summary line goes to standard error (-q: none).
 
 Exit codes: 0 done, 1 export failed, 2 usage error.)";
 
 constexpr const char* kConvertHelp =
-    R"(Converts an SMD reference and its SMD animations into one text X file.
+    R"(The first input is the reference: an SMD reference (bind-pose skeleton with its skinned
+mesh) or an X file, whose frames become the frames of the output and whose animation sets
+come along. Every further input adds animation sets in the order given: an SMD animation one
+set, named after its file's stem ("walk.smd" gives "walk"); an X file all of its sets, its
+unnamed ones named after the file's stem and their position ("moves_1"). --name names the
+next animation input instead (for an X file: its unnamed sets, NAME_1, ...). A name that is
+already taken gets the first free name of the form NAME_2, NAME_3, ... and a notice.
 
-The first input is the reference (bind-pose skeleton with its skinned mesh); every further
-input is an animation, added as one animation set in the order given. A set is named after
-its file's stem ("walk.smd" gives "walk") unless --name gives names: the first --name names
-the first animation, the second the second, and so on. A name that is already taken gets the
-first free name of the form NAME_2, NAME_3, ... and a notice.
+X inputs may have any text layout, or be binary or compressed files; --strict-x reads them
+with the strict reader, which takes only the layout Toravel writes.
 
 An animation that animates frames the reference lacks lists every missing frame and fails
 the conversion, unless --allow-incompatible adds it anyway. Nothing is written when the
-conversion fails, and an existing output is replaced only with --force.
+conversion fails, an existing output is replaced only with --force, and an input never.
+After success one summary line goes to standard error (-q: none).
 
 Exit codes: 0 done, 1 conversion failed, 2 usage error.)";
 
 constexpr const char* kInfoHelp =
-    R"(Describes SMD and X files (X files of any layout, binary or compressed): the skeleton as a
+    R"(X files may have any layout or be binary or compressed. For each file: the skeleton as a
 tree, each mesh with its vertices, faces, materials, textures and bones, each animation set
 with the frames it animates, its key types, keys and time range, and what the reader left
 out. With --reference, every set is checked against the reference's frames.
@@ -79,7 +96,7 @@ int RunInfo(const std::vector<std::string>& files, const std::string& reference,
         std::string error;
         referenceNodes = toravel::ReadReferenceNodes(reference, error);
         if (!referenceNodes) {
-            std::cerr << error << '\n';
+            std::cerr << error;
             return toravel::kExitFailed;
         }
     }
@@ -95,7 +112,7 @@ int RunInfo(const std::vector<std::string>& files, const std::string& reference,
             if (outcome.info) {
                 toravel::PrintModelInfo(std::cout, *outcome.info);
             } else {
-                std::cerr << outcome.error << '\n';
+                std::cerr << outcome.error;
             }
         }
     }
@@ -118,16 +135,20 @@ int main(int argc, char** argv) {
     // A file size limit must surface as a write error, not kill the process mid-write.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    CLI::App app{"Toravel converts skeletal models between SMD and DirectX text X files."};
+    CLI::App app{"Toravel converts skeletal models between SMD and DirectX X files.", "toravel"};
     app.set_version_flag("--version", std::string("toravel ") + TORAVEL_VERSION);
-    app.require_subcommand(1);
+    app.footer(kOverview);
 
     toravel::ConvertRequest convert;
     std::vector<std::string> inputs;
     std::vector<std::string> names;
-    uint32_t ticksPerSecond = 0;
-    CLI::App* convertCommand = app.add_subcommand("convert", kConvertHelp);
-    convertCommand->add_option("inputs", inputs, "REFERENCE.smd [ANIMATION.smd ...]")->required();
+    std::string ticksPerSecond;
+    CLI::App* convertCommand = app.add_subcommand(
+        "convert", "Convert an SMD or X reference and its animations into one X file");
+    convertCommand->footer(kConvertHelp);
+    convertCommand->add_option("inputs", inputs, "REFERENCE [ANIMATION ...] (SMD or X files)")
+        ->required()
+        ->type_name("FILE");
     convertCommand->add_option("-o,--output", convert.output,
                                "The X file to write (default: the reference with extension .x)");
     // One value per occurrence, so that inputs after a --name stay inputs.
@@ -139,13 +160,15 @@ int main(int argc, char** argv) {
     convertCommand->add_flag("-f,--force", convert.force, "Replace an existing output file");
     convertCommand->add_flag("--allow-incompatible", convert.allowIncompatible,
                              "Add animation sets that animate frames the reference lacks");
-    convertCommand->add_flag("-v,--verbose", convert.verbose, "Show the loaders' progress lines");
-    CLI::Option* ticksOption =
-        convertCommand
-            ->add_option("--ticks-per-second", ticksPerSecond,
-                         "Write an AnimTicksPerSecond block (SMD keys advance 1000 ticks a "
-                         "frame: 30 frames a second is 30000)")
-            ->check(CLI::PositiveNumber);
+    convertCommand->add_flag("-v,--verbose", convert.verbose,
+                             "Show the loaders' steps, each with its file");
+    convertCommand->add_flag("-q,--quiet", convert.quiet, "No summary line after success");
+    CLI::Option* ticksOption = convertCommand
+                                   ->add_option("--ticks-per-second", ticksPerSecond,
+                                                "Write an AnimTicksPerSecond block (SMD keys "
+                                                "advance 1000 ticks a frame: 30 frames a "
+                                                "second is 30000)")
+                                   ->type_name("N");
     convertCommand->add_flag("--templates", convert.exportOptions.templates,
                              "Write the standard template declarations after the header");
     convertCommand->add_flag("--strict-x", convert.strictX,
@@ -154,7 +177,9 @@ int main(int argc, char** argv) {
 
     std::string scriptPath;
     bool noColour = false;
-    CLI::App* shellCommand = app.add_subcommand("shell", kShellHelp);
+    CLI::App* shellCommand =
+        app.add_subcommand("shell", "Run the whole application at a terminal, or a script");
+    shellCommand->footer(kShellHelp);
     shellCommand->add_option("--script", scriptPath, "Read commands and answers from FILE");
     shellCommand->add_flag("--no-color", noColour, "Plain text, without colours");
     bool generalX = false;
@@ -164,36 +189,93 @@ int main(int argc, char** argv) {
     std::string staticInput;
     std::string staticOutput;
     bool staticForce = false;
-    CLI::App* staticCommand = app.add_subcommand("static", kStaticHelp);
-    staticCommand->add_option("input", staticInput, "The SMD file")->required();
+    bool staticQuiet = false;
+    CLI::App* staticCommand =
+        app.add_subcommand("static", "Save the triangles of an SMD file as a static mesh X file");
+    staticCommand->footer(kStaticHelp);
+    staticCommand->add_option("input", staticInput, "The SMD file")->required()->type_name("FILE");
     staticCommand->add_option("-o,--output", staticOutput,
                               "The X file to write (default: the input with extension .x)");
     staticCommand->add_flag("-f,--force", staticForce, "Replace an existing output file");
+    staticCommand->add_flag("-q,--quiet", staticQuiet, "No summary line after success");
 
     std::vector<std::string> infoFiles;
     std::string infoReference;
     bool infoJson = false;
-    CLI::App* infoCommand = app.add_subcommand("info", kInfoHelp);
-    infoCommand->add_option("files", infoFiles, "SMD or X files")->required();
+    CLI::App* infoCommand = app.add_subcommand(
+        "info", "Describe SMD and X files: skeleton, meshes, animation sets, what was left out");
+    infoCommand->footer(kInfoHelp);
+    infoCommand->add_option("files", infoFiles, "SMD or X files")->required()->type_name("FILE");
     infoCommand->add_option("--reference", infoReference,
                             "Check every animation set against this reference (SMD or X)");
     infoCommand->add_flag("--json", infoJson, "Print one JSON document");
 
+    // "help" is answered before parsing, which would take "help convert" for two commands.
+    app.add_subcommand("help", "Show the help of toravel or of a command (toravel help convert)");
+
+    // A command is required, and one that is no command is named back to the user.
+    const std::vector<std::string> commands = {"convert", "info", "shell", "static", "help"};
+    if (argc < 2) {
+        std::cerr << "toravel: a command is required: "
+                  << "convert, info, shell or static\n"
+                  << "hint: see toravel --help\n";
+        return toravel::kExitUsage;
+    }
+    const std::string first = argv[1];
+    if (!first.starts_with("-") &&
+        std::find(commands.begin(), commands.end(), first) == commands.end()) {
+        std::cerr << "toravel: unknown command '" << first << "'\nhint: see toravel --help\n";
+        return toravel::kExitUsage;
+    }
+
+    if (first == "help") {
+        const std::string topic = argc > 2 ? argv[2] : "";
+        if (topic.empty()) {
+            std::cout << app.help();
+            return toravel::kExitDone;
+        }
+        if (topic == "help" ||
+            std::find(commands.begin(), commands.end(), topic) == commands.end()) {
+            std::cerr << "toravel: unknown command '" << topic << "'\nhint: see toravel --help\n";
+            return toravel::kExitUsage;
+        }
+        std::cout << app.get_subcommand(topic)->help("toravel");
+        return toravel::kExitDone;
+    }
+
     try {
         app.parse(argc, argv);
+        if (app.get_subcommands().empty()) {
+            throw CLI::CallForHelp();
+        }
+    } catch (const CLI::CallForHelp&) {
+        const CLI::App* sub = nullptr;
+        for (const CLI::App* command : app.get_subcommands()) {
+            sub = command;
+        }
+        std::cout << (sub != nullptr ? sub->help("toravel") : app.help());
+        return toravel::kExitDone;
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e) == 0 ? toravel::kExitDone : toravel::kExitUsage;
     } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e);
-        return code == 0 ? toravel::kExitDone : toravel::kExitUsage;
+        const CLI::App* sub = nullptr;
+        for (const CLI::App* command : app.get_subcommands()) {
+            sub = command;
+        }
+        std::cerr << "toravel: " << e.what() << "\nhint: see toravel "
+                  << (sub != nullptr ? sub->get_name() + " " : std::string()) << "--help\n";
+        return toravel::kExitUsage;
     }
 
     if (convertCommand->parsed()) {
         if (names.size() + 1 > inputs.size()) {
-            std::cerr << "toravel convert: more --name options than animation inputs\n";
+            std::cerr << "toravel: more --name options than animation inputs\nhint: each --name "
+                         "names the next animation input, in order\n";
             return toravel::kExitUsage;
         }
         for (const std::string& name : names) {
             if (name.empty()) {
-                std::cerr << "toravel convert: an animation set name must not be empty\n";
+                std::cerr << "toravel: an animation set name must not be empty\n";
                 return toravel::kExitUsage;
             }
         }
@@ -206,8 +288,19 @@ int main(int argc, char** argv) {
             convert.animations.push_back(std::move(input));
         }
         if (ticksOption->count() > 0) {
-            convert.exportOptions.ticksPerSecond = ticksPerSecond;
+            uint32_t ticks = 0;
+            const auto [end, error] = std::from_chars(
+                ticksPerSecond.data(), ticksPerSecond.data() + ticksPerSecond.size(), ticks);
+            if (error != std::errc() || end != ticksPerSecond.data() + ticksPerSecond.size() ||
+                ticks == 0) {
+                std::cerr << "toravel: --ticks-per-second must be a positive integer (up to "
+                             "4294967295), not '"
+                          << ticksPerSecond << "'\nhint: 30 frames a second is 30000\n";
+                return toravel::kExitUsage;
+            }
+            convert.exportOptions.ticksPerSecond = ticks;
         }
+        convert.progress = IsTerminal(2);
         return toravel::RunConvert(convert, std::cerr);
     }
     if (shellCommand->parsed()) {
@@ -219,7 +312,8 @@ int main(int argc, char** argv) {
         if (!scriptPath.empty()) {
             std::ifstream script(scriptPath);
             if (!script) {
-                std::cerr << "toravel shell: cannot open the script " << scriptPath << '\n';
+                std::cerr << "toravel: " << scriptPath << ": cannot open the script\nhint: "
+                          << toravel::OpenForReadingProblem(scriptPath) << '\n';
                 return toravel::kExitUsage;
             }
             options.script = true;
@@ -232,7 +326,8 @@ int main(int argc, char** argv) {
         return RunInfo(infoFiles, infoReference, infoJson);
     }
     if (staticCommand->parsed()) {
-        return toravel::RunStaticExport(staticInput, staticOutput, staticForce, std::cerr);
+        return toravel::RunStaticExport(staticInput, staticOutput, staticForce, std::cerr,
+                                        staticQuiet);
     }
     return toravel::kExitUsage;
 }

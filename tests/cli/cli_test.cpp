@@ -33,7 +33,33 @@ Result Shell(const std::string& command) {
 }
 
 TEST(Cli, UsageHelpAndVersion) {
-    EXPECT_EQ(Shell(kToravel).code, 2);
+    // A missing or unknown command is named, with where to look.
+    const Result none = Shell(kToravel);
+    EXPECT_EQ(none.code, 2);
+    EXPECT_EQ(none.output,
+              "toravel: a command is required: convert, info, shell or static\nhint: see toravel "
+              "--help\n");
+    const Result unknown = Shell(kToravel + " frobnicate");
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_EQ(unknown.output, "toravel: unknown command 'frobnicate'\nhint: see toravel --help\n");
+    // The overview: one line a command, examples, and no command's paragraphs.
+    const Result overview = Shell(kToravel + " --help");
+    EXPECT_EQ(overview.code, 0);
+    EXPECT_NE(overview.output.find("Usage: toravel [OPTIONS]"), std::string::npos);
+    EXPECT_NE(overview.output.find("  info "), std::string::npos);
+    EXPECT_NE(overview.output.find("Examples:\n  toravel convert hero.smd walk.smd"),
+              std::string::npos)
+        << overview.output;
+    EXPECT_EQ(overview.output.find("Exit codes"), std::string::npos);
+    const Result helpConvert = Shell(kToravel + " help convert");
+    EXPECT_EQ(helpConvert.code, 0);
+    EXPECT_NE(helpConvert.output.find("Usage: toravel convert"), std::string::npos);
+    EXPECT_NE(helpConvert.output.find("X inputs may have any text layout"), std::string::npos);
+    EXPECT_EQ(helpConvert.output, Shell(kToravel + " convert --help").output);
+    const Result ticks = Shell(kToravel + " convert --ticks-per-second 0 a.smd");
+    EXPECT_EQ(ticks.code, 2);
+    EXPECT_EQ(ticks.output.rfind("toravel: --ticks-per-second must be a positive integer", 0), 0u)
+        << ticks.output;
     EXPECT_EQ(Shell(kToravel + " convert").code, 2);
     EXPECT_EQ(Shell(kToravel + " convert --no-such-option a.smd").code, 2);
     EXPECT_EQ(Shell(kToravel + " convert -n '' a.smd b.smd").code, 2);
@@ -54,7 +80,11 @@ TEST(Cli, ConvertsTheExampleAndRefusesToOverwrite) {
                                 "/soldier_reference.smd " + kExamples + "/soldier_walk.smd";
     const Result first = Shell(command);
     EXPECT_EQ(first.code, 0) << first.output;
-    EXPECT_EQ(first.output, "");
+    EXPECT_EQ(first.output.rfind("toravel: wrote " + out + ": 15 frames, 11 meshes (704 faces), ",
+                                 0),
+              0u)
+        << first.output;
+    EXPECT_EQ(Shell(command + " --force -q").output, "");
     const std::string written = TempDir::Read(out);
     EXPECT_NE(written.find("AnimationSet soldier_walk {"), std::string::npos);
 
@@ -84,7 +114,9 @@ TEST(Cli, FullDiskLeavesNoPartialFile) {
     const Result run = Shell("ulimit -f 8; " + kToravel + " convert -o " + out + " " + kExamples +
                              "/soldier_reference.smd");
     EXPECT_EQ(run.code, 1) << run.output;
-    EXPECT_NE(run.output.find("Write Failure: Failed to write output:\n  big.x"), std::string::npos)
+    EXPECT_NE(run.output.find(": Write Failure: Failed to write output:\n  big.x\nhint: File too "
+                              "large\n"),
+              std::string::npos)
         << run.output;
     EXPECT_TRUE(dir.Entries().empty());
 }
@@ -143,7 +175,7 @@ end
 TEST(Cli, StaticExitCodesAndOverwriteRule) {
     TempDir dir;
     const std::string input = dir.Write("quad.smd", kStaticSmd);
-    const Result first = Shell(kToravel + " static " + input);
+    const Result first = Shell(kToravel + " static -q " + input);
     EXPECT_EQ(first.code, 0) << first.output;
     EXPECT_EQ(first.output, "");
     const std::string written = TempDir::Read(dir.File("quad.x"));
