@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite: as a debug build, under the sanitizers, and as the
-# optimised build that the benchmarks and the example conversion use.
+# optimised build that the benchmarks and the example conversion use; then the Windows
+# application, cross-compiled and tested under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -10,3 +11,5 @@ for preset in dev asan release; do
     cmake --build --preset "$preset" -j 2
     ctest --preset "$preset"
 done
+echo "== windows =="
+scripts/test-windows.sh
