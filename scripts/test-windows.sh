@@ -35,6 +35,9 @@ done
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
 fi
+# The X load's debug dumps go to fixed names on drive F:.
+mkdir -p "$WINEPREFIX/drive_f"
+ln -sfn ../drive_f "$WINEPREFIX/dosdevices/f:"
 # A server that stays up for the whole run spares each program its start.
 wineserver -p || true
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1

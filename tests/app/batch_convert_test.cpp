@@ -66,7 +66,7 @@ TEST(BatchConvert, ExampleCharacterBecomesOneAnimatedFile) {
     const ConvertResult run = Convert(request);
     EXPECT_EQ(run.code, kExitDone) << run.messages;
     EXPECT_EQ(run.messages, "");
-    const std::string x = TempDir::Read(request.output);
+    const std::string x = TempDir::ReadText(request.output);
     EXPECT_EQ(x.rfind("xof 0303txt 0032\n", 0), 0u);
     const size_t walk = x.find("\nAnimationSet soldier_walk {\n");
     const size_t wave = x.find("\nAnimationSet Wave {\n");
@@ -88,7 +88,7 @@ TEST(BatchConvert, DefaultOutputAndVerboseProgress) {
               std::string::npos)
         << run.messages;
     EXPECT_EQ(DefaultOutputPath(request.reference), dir.File("hero.x"));
-    EXPECT_NE(TempDir::Read(dir.File("hero.x")).find("Frame body {"), std::string::npos);
+    EXPECT_NE(TempDir::ReadText(dir.File("hero.x")).find("Frame body {"), std::string::npos);
 }
 
 TEST(BatchConvert, TakenSetNameGetsAFreshNameAndANotice) {
@@ -108,7 +108,7 @@ TEST(BatchConvert, TakenSetNameGetsAFreshNameAndANotice) {
                   anim +
                   ": Renamed: An animation set named walk exists already; the new set is added "
                   "as walk_3.\n");
-    const std::string x = TempDir::Read(request.output);
+    const std::string x = TempDir::ReadText(request.output);
     EXPECT_NE(x.find("AnimationSet walk {"), std::string::npos);
     EXPECT_NE(x.find("AnimationSet walk_2 {"), std::string::npos);
     EXPECT_NE(x.find("AnimationSet walk_3 {"), std::string::npos);
@@ -137,7 +137,7 @@ TEST(BatchConvert, IncompatibleSetFailsUnlessAllowed) {
     request.allowIncompatible = true;
     const ConvertResult allowed = Convert(request);
     EXPECT_EQ(allowed.code, kExitDone);
-    EXPECT_NE(TempDir::Read(request.output).find("{ tail }"), std::string::npos);
+    EXPECT_NE(TempDir::ReadText(request.output).find("{ tail }"), std::string::npos);
 }
 
 // Every failure names the file and, where one applies, the line, and says why.
@@ -300,7 +300,7 @@ TEST(BatchConvert, XFilesMergeAsReferenceAndAsAnimations) {
     merge.output = dir.File("merged.x");
     const ConvertResult merged = Convert(merge);
     EXPECT_EQ(merged.code, kExitDone) << merged.messages;
-    const std::string x = TempDir::Read(merge.output);
+    const std::string x = TempDir::ReadText(merge.output);
     const size_t runAt = x.find("AnimationSet run {");
     const size_t walkAt = x.find("AnimationSet walk {");
     EXPECT_NE(runAt, std::string::npos);
@@ -314,11 +314,11 @@ TEST(BatchConvert, XFilesMergeAsReferenceAndAsAnimations) {
     fromX.output = dir.File("fromx.x");
     const ConvertResult converted = Convert(fromX);
     EXPECT_EQ(converted.code, kExitDone) << converted.messages;
-    const std::string y = TempDir::Read(fromX.output);
+    const std::string y = TempDir::ReadText(fromX.output);
     EXPECT_NE(y.find("Frame Scene_Root {\n\n FrameTransformMatrix {"), std::string::npos);
     EXPECT_EQ(y.find("\n Frame Scene_Root {\n"), std::string::npos) << "not nested in itself";
     EXPECT_EQ(y.substr(0, y.find("AnimationSet")),
-              TempDir::Read(first.output).substr(0, y.find("AnimationSet")));
+              TempDir::ReadText(first.output).substr(0, y.find("AnimationSet")));
     EXPECT_NE(y.find("AnimationSet walk {"), std::string::npos);
     EXPECT_NE(y.find("AnimationSet run {"), std::string::npos);
 }

@@ -141,7 +141,7 @@ TEST(LoadXFile, DumpsWriteTheListingAndTheFrames) {
     ui.ExpectYesNo(kQuickDump, "Dump?", false, true);
     XFileReader doc;
     ASSERT_TRUE(testing::LoadXText(doc, dir, text, ui));
-    EXPECT_EQ(ReadFile(tree), "0 Scene_Root( -1 )\n  1 Bip01( 0 )\n    2 Pelvis( 1 )\n");
+    EXPECT_EQ(TempDir::ReadText(tree), "0 Scene_Root( -1 )\n  1 Bip01( 0 )\n    2 Pelvis( 1 )\n");
     StringSink frames;
     {
         TextWriter out(frames);
@@ -149,7 +149,7 @@ TEST(LoadXFile, DumpsWriteTheListingAndTheFrames) {
         WriteSceneFrames(out, doc.frames, failure);
         out.Finish();
     }
-    EXPECT_EQ(ReadFile(quick), frames.text);
+    EXPECT_EQ(TempDir::ReadText(quick), frames.text);
     EXPECT_EQ(ReadFile(quick).find("AnimationSet"), std::string::npos);
     std::filesystem::remove(tree, ignored);
     std::filesystem::remove(quick, ignored);

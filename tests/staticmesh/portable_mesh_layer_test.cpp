@@ -143,7 +143,7 @@ TEST(PortableMeshLayerTest, SavesTextXFile) {
     const std::string path = dir.File("out");
     ASSERT_EQ(layer.SaveMeshToX(path, *mesh, adjacency.data(), materials, kXFileFormatText),
               hresult::kOk);
-    EXPECT_EQ(TempDir::Read(path), R"(xof 0303txt 0032
+    EXPECT_EQ(TempDir::ReadText(path), R"(xof 0303txt 0032
 
 Mesh {
  6;

@@ -370,7 +370,7 @@ TEST(StaticMeshTest, ExportWritesExactlyTheChosenNameAndNoTemporaryFile) {
     EXPECT_TRUE(mesh.exported);
     EXPECT_EQ(mesh.exportPath, out);
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"m.smd", "mesh_without_extension"}));
-    EXPECT_EQ(TempDir::Read(out).substr(0, 25), "xof 0303txt 0032\n\nMesh {\n");
+    EXPECT_EQ(TempDir::ReadText(out).substr(0, 25), "xof 0303txt 0032\n\nMesh {\n");
 }
 
 TEST(StaticMeshTest, FailedSaveLeavesTheExistingFileAndClearsTheExport) {

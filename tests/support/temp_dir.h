@@ -55,6 +55,27 @@ class TempDir {
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
+    // A text file that the program wrote, with its line ends as "\n". On Windows text files
+    // end their lines in CR LF: a bare LF there fails the running test.
+    static std::string ReadText(const std::string& path) {
+        const std::string bytes = Read(path);
+#ifdef _WIN32
+        std::string text;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                continue;
+            }
+            if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) {
+                ADD_FAILURE() << path << ": a line ends in LF alone at byte " << i;
+            }
+            text += bytes[i];
+        }
+        return text;
+#else
+        return bytes;
+#endif
+    }
+
     // Every entry of the folder, by name.
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;

@@ -18,6 +18,17 @@ std::string Printf(float v) {
     return buf;
 }
 
+// The C library of mingw-w64 prints every NaN as "nan", whatever its sign; the writer keeps
+// the sign as glibc does, so its NaNs are compared with the table alone there.
+bool PrintfDropsNanSign(float v) {
+#ifdef _WIN32
+    return std::isnan(v);
+#else
+    (void)v;
+    return false;
+#endif
+}
+
 std::string Written(float v) {
     StringSink sink;
     TextWriter out(sink);
@@ -56,7 +67,9 @@ TEST(TextWriterFloat, Table) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Written(c.value), c.text) << Printf(c.value);
-        EXPECT_EQ(Printf(c.value), c.text);
+        if (!PrintfDropsNanSign(c.value)) {
+            EXPECT_EQ(Printf(c.value), c.text);
+        }
     }
 }
 
@@ -66,7 +79,9 @@ TEST(TextWriterFloat, MatchesPrintfOverASweep) {
     std::uniform_real_distribution<float> small(-1000.0f, 1000.0f);
     for (int i = 0; i < 50000; ++i) {
         const float any = std::bit_cast<float>(bits(random));
-        ASSERT_EQ(Written(any), Printf(any)) << std::bit_cast<uint32_t>(any);
+        if (!PrintfDropsNanSign(any)) {
+            ASSERT_EQ(Written(any), Printf(any)) << std::bit_cast<uint32_t>(any);
+        }
         const float typical = small(random);
         ASSERT_EQ(Written(typical), Printf(typical)) << typical;
     }

@@ -74,8 +74,8 @@ TEST(ExportPrimaries, NonAnimatedWritesEverySetWithoutAsking) {
     ScriptedInteraction ui;
     ui.ExpectSaveFile(dir.File("out.x"));
     EXPECT_TRUE(ExportPrimaries(ws, true, ui));
-    EXPECT_EQ(TempDir::Read(dir.File("out.x")), FramesAndSets(ws));
-    EXPECT_NE(TempDir::Read(dir.File("out.x")).find("AnimationSet Run {"), std::string::npos);
+    EXPECT_EQ(TempDir::ReadText(dir.File("out.x")), FramesAndSets(ws));
+    EXPECT_NE(TempDir::ReadText(dir.File("out.x")).find("AnimationSet Run {"), std::string::npos);
     EXPECT_EQ(ws.exportedName, "out.x");
     EXPECT_TRUE(ws.primariesSaved);
     EXPECT_EQ(ui.repaints, 1);
@@ -104,7 +104,7 @@ TEST(ExportPrimaries, AnimatedWithoutSetsAsksFirst) {
         ScriptedInteraction ui;
         ui.ExpectYesNo(question, "Continue?", true, true).ExpectSaveFile(dir.File("frames.x"));
         EXPECT_TRUE(ExportPrimaries(ws, false, ui));
-        EXPECT_EQ(TempDir::Read(dir.File("frames.x")), Frames(ws));
+        EXPECT_EQ(TempDir::ReadText(dir.File("frames.x")), Frames(ws));
     }
 }
 
@@ -136,7 +136,7 @@ TEST(ExportPrimaries, ExistingFileIsReplacedOnlyOnYes) {
         ui.ExpectSaveFile(target).ExpectYesNo("File model.x exists.\nOverwrite?", "Overwrite File?",
                                               false, true);
         EXPECT_TRUE(ExportPrimaries(ws, true, ui));
-        EXPECT_EQ(TempDir::Read(target), Frames(ws));
+        EXPECT_EQ(TempDir::ReadText(target), Frames(ws));
     }
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"model.x"});
 }

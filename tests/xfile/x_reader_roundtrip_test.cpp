@@ -250,7 +250,7 @@ TEST(XReaderRoundTrip, EveryFileTheWriterWritesReadsBackAndWritesIdentically) {
     request.output = dir.File("first.x");
     std::ostringstream messages;
     ASSERT_EQ(RunConvert(request, messages), kExitDone) << messages.str();
-    const std::string first = testing::TempDir::Read(request.output);
+    const std::string first = testing::TempDir::ReadText(request.output);
     ASSERT_NE(first.find("\n" + std::string(15, ' ') + "\"Lb\";\n"), std::string::npos)
         << "a bone name far to the right";
 
@@ -259,7 +259,7 @@ TEST(XReaderRoundTrip, EveryFileTheWriterWritesReadsBackAndWritesIdentically) {
     again.reference = request.output;
     again.output = dir.File("again.x");
     ASSERT_EQ(RunConvert(again, messages), kExitDone) << messages.str();
-    EXPECT_EQ(testing::TempDir::Read(again.output), first);
+    EXPECT_EQ(testing::TempDir::ReadText(again.output), first);
 
     // Named materials, as X files bring them, read back too.
     testing::RecordingInteraction ui;
