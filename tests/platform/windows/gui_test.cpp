@@ -12,11 +12,14 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/application.h"
+#include "app/batch_convert.h"
 #include "app/command_table.h"
+#include "d3dx_consumer.h"
 #include "platform/windows/resource_ids.h"
 #include "window_automation.h"
 
@@ -88,6 +91,29 @@ class AnswerQueue : public UserInteraction {
 
 FileChoice Choice(const std::string& path) {
     return {path, std::filesystem::path(path).filename().string()};
+}
+
+// A window of this process for the Direct3D device that D3DX loads meshes with.
+class DeviceWindow {
+  public:
+    DeviceWindow()
+        : window_(CreateWindowExA(0, "STATIC", "D3DX", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr)) {}
+    ~DeviceWindow() { DestroyWindow(window_); }
+    DeviceWindow(const DeviceWindow&) = delete;
+    DeviceWindow& operator=(const DeviceWindow&) = delete;
+    HWND get() const { return window_; }
+
+  private:
+    HWND window_;
+};
+
+// D3DX reads from `path` the frames, meshes and bones that this program's reader reads.
+void ExpectD3dxReadsWhatWeRead(const std::string& path) {
+    DeviceWindow window;
+    const std::string ours = DescribeWithOurReader(path);
+    ASSERT_NE(ours.find("  bone "), std::string::npos) << "no skinned mesh in " << path;
+    EXPECT_EQ(DescribeWithD3dx(path, window.get()), ours) << path;
 }
 
 class GuiTest : public ::testing::Test {
@@ -334,11 +360,32 @@ TEST_F(GuiTest, TypicalRunExportsWhatTheCommandsWriteWithoutAWindow) {
     EXPECT_TRUE(actual == expected) << "the exported file differs from the windowless run";
     EXPECT_NE(actual.find(longName.substr(0, 254)), std::string::npos);
     EXPECT_EQ(actual.find(longName.substr(0, 255)), std::string::npos);
-    if (const char* keep = std::getenv("TORAVEL_GUI_EXPORT")) {
-        std::filesystem::copy_file(written, HostPath(keep),
-                                   std::filesystem::copy_options::overwrite_existing);
-    }
+    ExpectD3dxReadsWhatWeRead(written);
     ExpectExitWithoutQuestion();
+}
+
+// The example conversion's file, as this build writes it and, when it has been made, as the
+// host's build wrote it (scripts/convert-example.sh).
+TEST(D3dxConsumer, ExampleConversionReadsBack) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string output = std::string(temp) + "toravel-example.x";
+    ConvertRequest request;
+    request.reference = Example("soldier_reference.smd");
+    request.animations = {{Example("soldier_walk.smd"), std::nullopt},
+                          {Example("soldier_wave.smd"), std::nullopt}};
+    request.output = output;
+    request.force = true;
+    request.quiet = true;
+    std::ostringstream messages;
+    ASSERT_EQ(RunConvert(request, messages), kExitDone) << messages.str();
+    ExpectD3dxReadsWhatWeRead(output);
+    std::filesystem::remove(output);
+
+    const std::string host = HostPath(std::string(TORAVEL_SOURCE_DIR) + "/out/example.x");
+    if (std::filesystem::exists(host)) {
+        ExpectD3dxReadsWhatWeRead(host);
+    }
 }
 
 }  // namespace
