@@ -39,7 +39,7 @@ fi
 mkdir -p "$WINEPREFIX/drive_f"
 ln -sfn ../drive_f "$WINEPREFIX/dosdevices/f:"
 # A server that stays up for the whole run spares each program its start.
-wineserver -p || true
+wineserver -p </dev/null >/dev/null 2>&1 || true
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1

@@ -377,6 +377,17 @@ TEST_F(GuiTest, TypicalRunExportsWhatTheCommandsWriteWithoutAWindow) {
     EXPECT_TRUE(actual == expected) << "the exported file differs from the windowless run";
     EXPECT_NE(actual.find("AnimationSet Wave {"), std::string::npos);
     ExpectD3dxReadsWhatWeRead(written);
+
+    // Replacing the primary nodes asks first, with the warning icon; No keeps them.
+    Command(32772);
+    const HWND clear = MessageBoxTitled("Clear Current Data?");
+    ASSERT_NE(clear, nullptr);
+    EXPECT_EQ(MessageText(clear), "The current primary node set will be cleared.\nContinue?");
+    EXPECT_EQ(ButtonIds(clear), (std::vector<int>{IDYES, IDNO}));
+    EXPECT_TRUE(HasIconControl(clear));
+    PressButton(clear, IDNO);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(clear); }));
+    EXPECT_FALSE(IsMenuItemGreyed(main_, 32777));
     ExpectExitWithoutQuestion();
 }
 
