@@ -37,7 +37,7 @@ TEST(Cli, UsageHelpAndVersion) {
     const Result none = Shell(kToravel);
     EXPECT_EQ(none.code, 2);
     EXPECT_EQ(none.output,
-              "toravel: a command is required: convert, info, shell or static\nhint: see toravel "
+              "toravel: a command is required: convert, info, preview, shell or static\nhint: see toravel "
               "--help\n");
     const Result unknown = Shell(kToravel + " frobnicate");
     EXPECT_EQ(unknown.code, 2);
