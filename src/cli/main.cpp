@@ -99,7 +99,7 @@ the picture is drawn from that X file as the X reader reads it back: each mesh s
 the CPU from the file alone (vertex times offset matrix times the bone's matrix at the key,
 weights as stored), lit by a fixed key light, back faces culled by the file's winding, over
 a floor grid on the ground plane (y = 0). The camera is framed on the model at the bind pose
-and stays there for every frame, so a walk that moves forward moves in the picture.
+and at every frame shown, and stays put, so a walk that moves forward moves in the picture.
 
 Without --set and --frames the picture shows the bind pose. --frames 0,10,20 or --frames
 all-8 (eight evenly spaced keys) lays the frames of --set (default: the first set) out as one
@@ -250,13 +250,16 @@ int main(int argc, char** argv) {
         ->required()
         ->type_name("FILE");
     previewCommand->add_option("-o,--output", preview.output, "The PNG file to write")
-        ->required();
+        ->required()
+        ->type_name("FILE");
     previewCommand->add_option("--view", previewView, "front, side, top or three-quarter")
         ->type_name("VIEW");
     CLI::Option* setOption =
-        previewCommand->add_option("--set", previewSet, "The animation set of the contact sheet");
+        previewCommand->add_option("--set", previewSet, "The animation set of the contact sheet")
+            ->type_name("NAME");
     CLI::Option* framesOption = previewCommand->add_option(
-        "--frames", previewFrames, "Keys of the set: 0,10,20 or all-8 (eight evenly spaced)");
+        "--frames", previewFrames, "Keys of the set: 0,10,20 or all-8 (eight evenly spaced)")
+        ->type_name("LIST");
     previewCommand->add_option("--size", previewSize, "Size of the picture or of one cell")
         ->type_name("WxH");
     previewCommand->add_flag("--bones", preview.settings.bones,
