@@ -36,7 +36,7 @@ void Direction(ViewKind view, Vector3& toEye, Vector3& upHint) {
             upHint = {1, 0, 0};
             return;
         case ViewKind::kThreeQuarter:
-            toEye = Normalised({1.0f, 0.55f, -0.8f});
+            toEye = Normalised({0.75f, 0.5f, -1.0f});
             return;
     }
 }

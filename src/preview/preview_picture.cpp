@@ -99,7 +99,7 @@ Image RenderPreview(const NodeList& frames, const PreviewPlan& plan,
         return RenderPose(frames, pose, PoseMeshes(frames, pose), camera, style, textures);
     }
     std::vector<Image> cells;
-    const int scale = std::max(1, settings.height / 150);
+    const int scale = std::max(1, settings.height / 120);
     for (size_t i = 0; i < plan.frames.size(); ++i) {
         const std::vector<Matrix> pose = PoseMatrices(frames, plan.set, plan.times[i]);
         Image cell = RenderPose(frames, pose, PoseMeshes(frames, pose), camera, style, textures);

@@ -53,6 +53,8 @@ struct Coverage {
     size_t count = 0;
     // of the corners of the front faces, projected
     double minX = 1e9, minY = 1e9, maxX = -1e9, maxY = -1e9;
+    // of the covered pixels
+    int pixelMinX = kWidth, pixelMinY = kHeight, pixelMaxX = -1, pixelMaxY = -1;
 };
 
 Coverage ProjectedCoverage(const std::vector<Vector3>& corners, const Camera& camera) {
@@ -89,8 +91,16 @@ Coverage ProjectedCoverage(const std::vector<Vector3>& corners, const Camera& ca
             }
         }
     }
-    for (bool c : covered) {
-        coverage.count += c ? 1 : 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            if (covered[static_cast<size_t>(y * kWidth + x)]) {
+                ++coverage.count;
+                coverage.pixelMinX = std::min(coverage.pixelMinX, x);
+                coverage.pixelMaxX = std::max(coverage.pixelMaxX, x);
+                coverage.pixelMinY = std::min(coverage.pixelMinY, y);
+                coverage.pixelMaxY = std::max(coverage.pixelMaxY, y);
+            }
+        }
     }
     return coverage;
 }
@@ -141,12 +151,16 @@ TEST(PreviewGeometry, ExampleSilhouetteCoversTheProjectedModel) {
         ASSERT_GT(s.count, 1000u);
         EXPECT_NEAR(static_cast<double>(s.count), static_cast<double>(truthCoverage.count),
                     0.01 * static_cast<double>(truthCoverage.count));
-        // The box of the silhouette is the box of the projected corners, to a pixel or two
-        // (a corner's pixel is drawn only where a face covers its centre).
-        EXPECT_NEAR(s.minX, truthCoverage.minX, 2.0);
-        EXPECT_NEAR(s.maxX + 1, truthCoverage.maxX, 2.0);
-        EXPECT_NEAR(s.minY, truthCoverage.minY, 2.0);
-        EXPECT_NEAR(s.maxY + 1, truthCoverage.maxY, 2.0);
+        // The box of the silhouette is the box of the covered pixels, and within a few
+        // pixels of the projected corners (thin tips cover no pixel centre near the corner).
+        EXPECT_NEAR(s.minX, truthCoverage.pixelMinX, 1);
+        EXPECT_NEAR(s.maxX, truthCoverage.pixelMaxX, 1);
+        EXPECT_NEAR(s.minY, truthCoverage.pixelMinY, 1);
+        EXPECT_NEAR(s.maxY, truthCoverage.pixelMaxY, 1);
+        EXPECT_NEAR(s.minX, truthCoverage.minX, 3.0);
+        EXPECT_NEAR(s.maxX + 1, truthCoverage.maxX, 3.0);
+        EXPECT_NEAR(s.minY, truthCoverage.minY, 3.0);
+        EXPECT_NEAR(s.maxY + 1, truthCoverage.maxY, 3.0);
         if (c.frame < 0) {
             // Framed: the model fills most of the picture and touches no edge.
             EXPECT_GT(s.minX, 0);
