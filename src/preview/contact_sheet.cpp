@@ -19,6 +19,15 @@ std::optional<size_t> Number(std::string_view text) {
     return value;
 }
 
+std::string Quoted(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted.push_back('\'');
+    quoted.append(text);
+    quoted.push_back('\'');
+    return quoted;
+}
+
 }  // namespace
 
 std::optional<std::vector<size_t>> ParseFrames(std::string_view text, size_t keyCount,
@@ -31,7 +40,7 @@ std::optional<std::vector<size_t>> ParseFrames(std::string_view text, size_t key
     if (text.starts_with("all-")) {
         const std::optional<size_t> count = Number(text.substr(4));
         if (!count || *count == 0 || *count > 1000) {
-            error = "'" + std::string(text) + "' is no frame count: all-N takes N from 1 to 1000";
+            error = Quoted(text).append(" is no frame count: all-N takes N from 1 to 1000");
             return std::nullopt;
         }
         const size_t n = std::min(*count, keyCount);
@@ -50,7 +59,7 @@ std::optional<std::vector<size_t>> ParseFrames(std::string_view text, size_t key
         const std::string_view item = text.substr(start, comma - start);
         const std::optional<size_t> frame = Number(item);
         if (!frame) {
-            error = "'" + std::string(item) + "' is no frame number";
+            error = Quoted(item).append(" is no frame number");
             return std::nullopt;
         }
         if (*frame >= keyCount) {
