@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <unordered_set>
 #include <filesystem>
+#include <unordered_set>
 
 #include "app/application.h"
 #include "app/message_stream_interaction.h"
@@ -73,6 +73,7 @@ class BatchInteraction : public MessageStreamInteraction {
             case QuestionId::kRenameSet:
             case QuestionId::kNameUnnamedSet:
             case QuestionId::kExportWithoutSets:
+            case QuestionId::kLeaveUnexported:
                 return true;
         }
         return false;
@@ -251,8 +252,9 @@ std::string SummaryLine(const WriteSummary& s) {
     std::snprintf(seconds, sizeof seconds, "%.2f s", s.seconds);
     return "toravel: wrote " + s.output + ": " + count(s.frames, "frame", "frames") + ", " +
            count(s.meshes, "mesh", "meshes") + " (" + count(s.faces, "face", "faces") + "), " +
-           count(s.bones, "bone", "bones") + ", " + count(s.sets, "animation set", "animation sets") +
-           ", " + SizeText(s.bytes) + " in " + seconds + "\n";
+           count(s.bones, "bone", "bones") + ", " +
+           count(s.sets, "animation set", "animation sets") + ", " + SizeText(s.bytes) + " in " +
+           seconds + "\n";
 }
 
 namespace {

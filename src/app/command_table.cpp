@@ -2,57 +2,106 @@
 
 #include "app/application.h"
 
+#include <cctype>
+
 namespace toravel {
 
 namespace {
 
-bool HasPrimaryNodes(const Application& app) {
-    return !app.workspace.primaryNodes.empty();
-}
+const Requirement kSmdReference{[](const Application& app) { return app.smdReference.loaded; },
+                                "an SMD reference (load-ref)"};
+const Requirement kSmdAnimation{
+    [](const Application& app) { return !app.smdAnimation.animSets.empty(); },
+    "an SMD animation (load-anim)"};
+const Requirement kPrimaryNodes{
+    [](const Application& app) { return !app.workspace.primaryNodes.empty(); },
+    "primary nodes (primary-nodes or primary-x-nodes)"};
+const Requirement kPrimarySets{
+    [](const Application& app) { return !app.workspace.primaryAnimSets.empty(); },
+    "primary animation sets (primary-anims, add-anims, primary-x-anims or add-x-anims)"};
+const Requirement kXFrames{[](const Application& app) { return !app.xFile.frames.empty(); },
+                           "an X file with frames (load-x)"};
+const Requirement kXSets{[](const Application& app) { return !app.xFile.animSets.empty(); },
+                         "an X file with animation sets (load-x)"};
+const Requirement kStaticMesh{[](const Application& app) { return app.staticMesh.loaded; },
+                              "a static mesh (load-static)"};
 
 const std::vector<CommandRow> kCommands = {
-    {kCmdLoadSmdReference, "Load SMD Reference File", "load-ref",
-     [](Application& app) { app.LoadSmdReference(); }, false, nullptr},
-    {kCmdSetPrimaryNodesSmd, "Set Primary Nodes to SMD reference", "primary-nodes",
-     [](Application& app) { app.SetPrimaryNodesToSmdReference(); }, true,
-     [](const Application& app) { return app.smdReference.loaded; }},
-    {kCmdLoadSmdAnimation, "Load SMD Animation File", "load-anim",
-     [](Application& app) { app.LoadSmdAnimation(); }, false, nullptr},
-    {kCmdSetPrimaryAnimSetsSmd, "Set Primary Animation Sets to SMD Animation", "primary-anims",
-     [](Application& app) { app.SetPrimaryAnimSetsToSmdAnimation(); }, true,
-     [](const Application& app) {
-         return !app.smdAnimation.animSets.empty() && HasPrimaryNodes(app);
-     }},
-    {kCmdAddSmdAnimation, "Add SMD Animation to Primary Animation Sets", "add-anim",
-     [](Application& app) { app.AddSmdAnimation(); }, true,
-     [](const Application& app) {
-         return !app.smdAnimation.animSets.empty() && HasPrimaryNodes(app);
-     }},
-    {kCmdExportNonAnimated, "Export Non-Animated X File", "export-pose",
-     [](Application& app) { app.Export(true); }, false, HasPrimaryNodes},
-    {kCmdExportAnimated, "Export Animated X File", "export",
-     [](Application& app) { app.Export(false); }, false,
-     [](const Application& app) {
-         return HasPrimaryNodes(app) && !app.workspace.primaryAnimSets.empty();
-     }},
-    {kCmdLoadXFile, "Load X File", "load-x", [](Application& app) { app.LoadXFile(); }, true,
-     nullptr},
-    {kCmdSetPrimaryNodesX, "Set Primary Nodes to X File reference", "primary-x-nodes",
-     [](Application& app) { app.SetPrimaryNodesToXFile(); }, true,
-     [](const Application& app) { return !app.xFile.frames.empty(); }},
-    {kCmdSetPrimaryAnimSetsX, "Set Primary Animation Sets to X File Animations", "primary-x-anims",
-     [](Application& app) { app.SetPrimaryAnimSetsToXFile(); }, true,
-     [](const Application& app) { return !app.xFile.animSets.empty() && HasPrimaryNodes(app); }},
-    {kCmdAddXAnimations, "Add X File Animations to Primary Animation Sets", "add-x-anims",
-     [](Application& app) { app.AddXFileAnimations(); }, true,
-     [](const Application& app) { return !app.xFile.animSets.empty() && HasPrimaryNodes(app); }},
-    {kCmdLoadStaticMesh, "Load SMD Static Mesh", "load-static",
-     [](Application& app) { app.LoadStaticMesh(); }, false, nullptr},
-    {kCmdExportStaticMesh, "Export Static Mesh", "export-static",
-     [](Application& app) { app.ExportStaticMesh(); }, false,
-     [](const Application& app) { return app.staticMesh.loaded; }},
-    {kCmdAbout, "&About ...", "about", nullptr, false, nullptr},
-    {kCmdExit, "E&xit", "exit", nullptr, false, nullptr},
+    {kCmdLoadSmdReference,
+     "Load SMD Reference File",
+     "load-ref",
+     [](Application& app) { app.LoadSmdReference(); },
+     false,
+     {}},
+    {kCmdSetPrimaryNodesSmd,
+     "Set Primary Nodes to SMD reference",
+     "primary-nodes",
+     [](Application& app) { app.SetPrimaryNodesToSmdReference(); },
+     true,
+     {kSmdReference}},
+    {kCmdLoadSmdAnimation,
+     "Load SMD Animation File",
+     "load-anim",
+     [](Application& app) { app.LoadSmdAnimation(); },
+     false,
+     {}},
+    {kCmdSetPrimaryAnimSetsSmd,
+     "Set Primary Animation Sets to SMD Animation",
+     "primary-anims",
+     [](Application& app) { app.SetPrimaryAnimSetsToSmdAnimation(); },
+     true,
+     {kSmdAnimation, kPrimaryNodes}},
+    {kCmdAddSmdAnimation,
+     "Add SMD Animation to Primary Animation Sets",
+     "add-anims",
+     [](Application& app) { app.AddSmdAnimation(); },
+     true,
+     {kSmdAnimation, kPrimaryNodes}},
+    {kCmdExportNonAnimated,
+     "Export Non-Animated X File",
+     "export-pose",
+     [](Application& app) { app.Export(true); },
+     false,
+     {kPrimaryNodes}},
+    {kCmdExportAnimated,
+     "Export Animated X File",
+     "export",
+     [](Application& app) { app.Export(false); },
+     false,
+     {kPrimaryNodes, kPrimarySets}},
+    {kCmdLoadXFile, "Load X File", "load-x", [](Application& app) { app.LoadXFile(); }, true, {}},
+    {kCmdSetPrimaryNodesX,
+     "Set Primary Nodes to X File reference",
+     "primary-x-nodes",
+     [](Application& app) { app.SetPrimaryNodesToXFile(); },
+     true,
+     {kXFrames}},
+    {kCmdSetPrimaryAnimSetsX,
+     "Set Primary Animation Sets to X File Animations",
+     "primary-x-anims",
+     [](Application& app) { app.SetPrimaryAnimSetsToXFile(); },
+     true,
+     {kXSets, kPrimaryNodes}},
+    {kCmdAddXAnimations,
+     "Add X File Animations to Primary Animation Sets",
+     "add-x-anims",
+     [](Application& app) { app.AddXFileAnimations(); },
+     true,
+     {kXSets, kPrimaryNodes}},
+    {kCmdLoadStaticMesh,
+     "Load SMD Static Mesh",
+     "load-static",
+     [](Application& app) { app.LoadStaticMesh(); },
+     false,
+     {}},
+    {kCmdExportStaticMesh,
+     "Export Static Mesh",
+     "export-static",
+     [](Application& app) { app.ExportStaticMesh(); },
+     false,
+     {kStaticMesh}},
+    {kCmdAbout, "&About ...", "about", nullptr, false, {}},
+    {kCmdExit, "E&xit", "exit", nullptr, false, {}},
 };
 
 // Where each command's item stands in the menu; 0 is a separator.
@@ -103,15 +152,54 @@ bool DispatchCommand(Application& app, int commandId, MenuStates* menu) {
 }
 
 bool IsCommandAvailable(const Application& app, int commandId) {
+    return MissingForCommand(app, commandId).empty();
+}
+
+std::string MissingForCommand(const Application& app, int commandId) {
     const CommandRow* row = FindCommand(commandId);
-    return row == nullptr || row->available == nullptr || row->available(app);
+    std::string missing;
+    if (row == nullptr) {
+        return missing;
+    }
+    for (const Requirement& need : row->needs) {
+        if (!need.met(app)) {
+            missing += missing.empty() ? "" : " and ";
+            missing += need.what;
+        }
+    }
+    return missing;
+}
+
+namespace {
+
+std::string MenuName(std::string_view text) {
+    std::string name;
+    for (char c : text) {
+        if (c != '&') {
+            name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+        }
+    }
+    return name;
+}
+
+}  // namespace
+
+const CommandRow* FindCommandByName(std::string_view name) {
+    const std::string wanted = MenuName(name);
+    for (const CommandRow& row : kCommands) {
+        if (wanted == std::to_string(row.id) || wanted == MenuName(row.menuText) ||
+            wanted == row.shortName) {
+            return &row;
+        }
+    }
+    return nullptr;
 }
 
 const std::vector<int>& CommandsWithAvailabilityRules() {
     static const std::vector<int> ids = [] {
         std::vector<int> withRules;
         for (const CommandRow& row : kCommands) {
-            if (row.available != nullptr) {
+            if (!row.needs.empty()) {
                 withRules.push_back(row.id);
             }
         }

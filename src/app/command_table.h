@@ -3,6 +3,7 @@
 // afterwards, and when it is available), and the menu tree built from it.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +12,12 @@
 namespace toravel {
 
 class Application;
+
+// One thing a command needs before it can run, with what the user does to get it.
+struct Requirement {
+    bool (*met)(const Application& app);
+    std::string_view what;  // "an SMD reference (load-ref)"
+};
 
 struct CommandRow {
     int id;
@@ -21,8 +28,9 @@ struct CommandRow {
     // Whether the display is repainted after the command (loads and exports repaint
     // themselves as they go).
     bool repaint;
-    // Whether the command can run now; null: always.
-    bool (*available)(const Application& app);
+    // What the command needs before it can run, in the order the user gets them; the
+    // command is available when every one is met (always, with none).
+    std::vector<Requirement> needs;
 };
 
 // Every command, in the order in which the menu items' states are updated.
@@ -45,6 +53,14 @@ bool DispatchCommand(Application& app, int commandId, MenuStates* menu = nullptr
 
 // Whether the command can run now; true for every id without a rule.
 bool IsCommandAvailable(const Application& app, int commandId);
+
+// What `commandId` still needs now, named for the user ("an SMD animation (load-anim)"),
+// joined with " and "; empty when it can run.
+std::string MissingForCommand(const Application& app, int commandId);
+
+// The command that `name` names: its id, its menu text (case and '&' ignored) or its short
+// name; null for anything else.
+const CommandRow* FindCommandByName(std::string_view name);
 
 // The ids that have an availability rule, in the order in which their items are updated.
 const std::vector<int>& CommandsWithAvailabilityRules();

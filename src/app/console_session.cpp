@@ -43,16 +43,22 @@ class ConsoleInteraction : public UserInteraction {
 
     // Reads one answer for `prompt`; throws InputEnded, naming the prompt as `name` (the
     // prompt itself when empty), at the end of the input.
-    std::string Ask(const std::string& prompt, const std::string& name = {}) {
+    std::string Ask(const std::string& prompt, const std::string& name = {},
+                    ConsoleLineKind kind = ConsoleLineKind::kAnswer) {
         std::string line;
-        if (!TryAsk(prompt, line)) {
+        if (!TryAsk(prompt, line, kind)) {
             throw InputEnded{name.empty() ? prompt : name};
         }
         return line;
     }
 
     // Reads one answer for `prompt`; false at the end of the input.
-    bool TryAsk(const std::string& prompt, std::string& line) {
+    bool TryAsk(const std::string& prompt, std::string& line,
+                ConsoleLineKind kind = ConsoleLineKind::kAnswer) {
+        if (options_.lineReader != nullptr) {
+            out_ << std::flush;
+            return options_.lineReader->ReadLine(prompt + ' ', kind, line);
+        }
         out_ << prompt << ' ' << std::flush;
         if (!std::getline(in_, line)) {
             out_ << '\n';
@@ -104,12 +110,19 @@ class ConsoleInteraction : public UserInteraction {
         }
     }
 
-    std::optional<std::string> AskAnimSetName(const NamePrompt&) override {
+    std::optional<std::string> AskAnimSetName(const NamePrompt& prompt) override {
+        // A new set's name defaults to its file's stem: Enter takes it.
+        const std::string offered = prompt.id == NamePromptId::kNewSet ? prompt.subject : "";
+        const std::string question = "AnimationSet Name" +
+                                     (offered.empty() ? "" : " [" + offered + "]") + " (" +
+                                     std::string(kCancelAnswer) + " cancels):";
         for (;;) {
-            std::string name =
-                Ask("AnimationSet Name (" + std::string(kCancelAnswer) + " cancels):");
+            std::string name = Ask(question);
             if (name == kCancelAnswer) {
                 return std::nullopt;
+            }
+            if (name.empty()) {
+                name = offered;
             }
             if (name.size() > 254) {
                 name.resize(254);
@@ -135,8 +148,25 @@ class ConsoleInteraction : public UserInteraction {
 
     void RequestRepaint() override { repaintPending_ = true; }
 
+    // Exit asks once when primaries are set but were never exported; the end of the input at
+    // that question leaves, as the end of the input between commands does.
+    bool MayLeave() {
+        if (app_ == nullptr || app_->workspace.primaryNodes.empty() ||
+            app_->workspace.primariesSaved) {
+            return true;
+        }
+        try {
+            return AskYesNo({QuestionId::kLeaveUnexported, "Exit?",
+                             "The current primaries have NOT been exported.\nLeave anyway?", true});
+        } catch (const InputEnded&) {
+            return true;
+        }
+    }
+
     void ShowStatusLine(std::string_view line) override {
-        out_ << Paint(line, kLabelColour) << '\n';
+        // Progress lines stay dim, below the headings.
+        out_ << (options_.colour ? kDimCode + std::string(line) + kResetCode : std::string(line))
+             << '\n';
     }
 
     // Shows the status display when a repaint was requested since the last one.
@@ -188,12 +218,27 @@ class ConsoleInteraction : public UserInteraction {
     }
 
     std::string Paint(std::string_view text, Colour colour) const {
-        if (!options_.colour || colour == kValueColour) {
+        if (!options_.colour) {
             return std::string(text);
         }
-        const char* code = colour == kWarningColour ? "\x1b[31m" : "\x1b[90m";
-        return code + std::string(text) + "\x1b[0m";
+        if (colour == kValueColour) {
+            // An incompatible set stands out as the warning it is.
+            constexpr std::string_view kIncompatible = " - NOT COMPATIBLE";
+            if (text.size() > kIncompatible.size() && text.ends_with(kIncompatible)) {
+                return std::string(text.substr(0, text.size() - kIncompatible.size())) +
+                       kWarningCode + std::string(kIncompatible) + kResetCode;
+            }
+            return std::string(text);
+        }
+        return (colour == kWarningColour ? kWarningCode : kHeadingCode) + std::string(text) +
+               kResetCode;
     }
+
+    static constexpr const char* kHeadingCode =
+        "\x1b[1;36m";  // bold cyan: readable on dark and light
+    static constexpr const char* kWarningCode = "\x1b[1;31m";
+    static constexpr const char* kDimCode = "\x1b[90m";
+    static constexpr const char* kResetCode = "\x1b[0m";
 
     void ShowBox(std::string_view text, std::string_view title, std::string_view kind) {
         out_ << "[" << kind << ": " << title << "]\n" << text << '\n';
@@ -207,7 +252,8 @@ class ConsoleInteraction : public UserInteraction {
             description += entry.description;
         }
         std::string path(
-            TrimBlanks(Ask(std::string(verb) + " file [" + description + "] (empty cancels):")));
+            TrimBlanks(Ask(std::string(verb) + " file [" + description + "] (empty cancels):", {},
+                           ConsoleLineKind::kPath)));
         if (path.empty()) {
             return std::nullopt;
         }
@@ -248,7 +294,8 @@ class ConsoleMenu : public MenuStates {
                 if (item.id == 0) {
                     continue;
                 }
-                out << "  " << item.id << "  " << WithoutAmpersands(item.text)
+                out << "  " << item.id << "  " << WithoutAmpersands(item.text) << "  ("
+                    << FindCommand(item.id)->shortName << ")"
                     << (enabled(item.id) ? "" : "  (unavailable)") << '\n';
             }
         }
@@ -258,20 +305,18 @@ class ConsoleMenu : public MenuStates {
     std::vector<int> disabled_;
 };
 
-// The item that `answer` names by id or by its text (case and '&' ignored on both sides, so
-// "Exit" and "E&xit" both name the same item), or nothing.
-const MenuItem* FindItem(const std::string& answer) {
-    const std::string wanted = AsciiLower(WithoutAmpersands(answer));
-    for (const Menu& menu : MenuTree()) {
-        for (const MenuItem& item : menu.items) {
-            if (item.id != 0 && (wanted == std::to_string(item.id) ||
-                                 wanted == AsciiLower(WithoutAmpersands(item.text)))) {
-                return &item;
-            }
-        }
-    }
-    return nullptr;
-}
+constexpr const char* kGuide =
+    "A typical session, by short names:\n"
+    "  load-ref        load the SMD reference: the skeleton with its skinned mesh\n"
+    "  primary-nodes   make its skeleton and mesh the primary nodes\n"
+    "  load-anim       load an SMD animation (Enter takes the file's name as the set's)\n"
+    "  add-anims       add its set to the primary animation sets (repeat for each animation)\n"
+    "  export          write the animated X file\n"
+    "X files: load-x, then primary-x-nodes, primary-x-anims or add-x-anims. A static mesh:\n"
+    "load-static, then export-static.\n"
+    "Commands are taken by number, menu text or short name; \"menu\" lists them with what is\n"
+    "available now, \"status\" shows the status, Tab completes commands and file paths, \"Exit\"\n"
+    "leaves.\n";
 
 constexpr const char* kAbout =
     "Toravel Version 4.0\n"
@@ -287,15 +332,16 @@ int RunConsoleSession(std::istream& in, std::ostream& out, const ConsoleOptions&
     ConsoleMenu menu;
     UpdateMenuStates(app, menu);
 
-    out << "Toravel shell. Enter a command by its number or its text; \"menu\" lists them, "
-           "\"status\" shows the status, \"Exit\" or the end of input ends the session.\n";
+    out << "Toravel shell. Enter a command by its number, its text or its short name; \"menu\" "
+           "lists them, \"help\" shows a short guide, \"status\" shows the status, \"Exit\" or "
+           "the end of input ends the session.\n";
     ui.ShowStatus();
     menu.Show(out);
     try {
         for (;;) {
             std::string answer;
             try {
-                answer = TrimBlanks(ui.Ask("toravel>"));
+                answer = TrimBlanks(ui.Ask("toravel>", {}, ConsoleLineKind::kCommand));
             } catch (const InputEnded&) {
                 return 0;  // the end of input between commands ends the session
             }
@@ -303,21 +349,29 @@ int RunConsoleSession(std::istream& in, std::ostream& out, const ConsoleOptions&
                 continue;
             }
             const std::string lower = AsciiLower(answer);
-            if (lower == "menu" || lower == "help") {
+            if (lower == "menu") {
                 menu.Show(out);
+                continue;
+            }
+            if (lower == "help" || lower == "?") {
+                out << kGuide;
                 continue;
             }
             if (lower == "status") {
                 ui.ShowStatus();
                 continue;
             }
-            const MenuItem* item = FindItem(answer);
+            const CommandRow* item = FindCommandByName(answer);
             if (item == nullptr) {
-                out << "Unknown command: " << answer << '\n';
+                out << "Unknown command: " << answer
+                    << " (\"menu\" lists the commands, \"help\" shows a short guide)\n";
                 continue;
             }
             if (item->id == kCmdExit) {
-                return 0;
+                if (ui.MayLeave()) {
+                    return 0;
+                }
+                continue;
             }
             if (item->id == kCmdAbout) {
                 out << kAbout;
@@ -325,7 +379,8 @@ int RunConsoleSession(std::istream& in, std::ostream& out, const ConsoleOptions&
                 continue;
             }
             if (!menu.enabled(item->id)) {
-                out << "Not available now: " << WithoutAmpersands(item->text) << '\n';
+                out << "Not available now: " << WithoutAmpersands(item->menuText) << " needs "
+                    << MissingForCommand(app, item->id) << " first\n";
                 continue;
             }
             DispatchCommand(app, item->id, &menu);

@@ -43,6 +43,7 @@ enum class QuestionId {
     kQuickDump,              // write the frames of a loaded X file
     kExportWithoutSets,      // the animated export has no sets to write
     kOverwriteFile,          // the chosen output exists; subject: its file name
+    kLeaveUnexported,        // the shell is left while the primaries were never exported
 };
 
 struct Question {

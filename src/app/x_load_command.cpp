@@ -77,14 +77,23 @@ bool AgreeToDiscard(const XFileReader& doc, UserInteraction& ui) {
                         "X file"});
 }
 
+// The dumps are written into the working folder; the question names the file it writes.
+std::string DumpPath(const char* name) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(name, error);
+    return error ? std::string(name) : path.string();
+}
+
 void AskForDumps(const XFileReader& doc, UserInteraction& ui) {
-    if (ui.AskYesNo({QuestionId::kDumpHierarchy, "Dump?", "Dump heirarchy to f:dump.txt?"})) {
+    if (ui.AskYesNo({QuestionId::kDumpHierarchy, "Dump?",
+                     "Dump heirarchy to " + DumpPath("dump.txt") + "?"})) {
         WriteDump("dump.txt", [&](TextWriter& out) { WriteHierarchyListing(out, doc.frames); });
     }
 }
 
 void AskForQuickDump(const XFileReader& doc, UserInteraction& ui) {
-    if (ui.AskYesNo({QuestionId::kQuickDump, "Dump?", "Quick Dump to f:dump.x?"})) {
+    if (ui.AskYesNo(
+            {QuestionId::kQuickDump, "Dump?", "Quick Dump to " + DumpPath("dump.x") + "?"})) {
         WriteDump("dump.x", [&](TextWriter& out) {
             Message noRoot;
             if (!WriteSceneFrames(out, doc.frames, noRoot)) {
@@ -135,8 +144,8 @@ bool ReadWithGeneralReader(XFileReader& doc, const FileChoice& file, UserInterac
     }
     if (!read.ok()) {
         ui.ShowMessage(GeneralReaderNotice(read.failure.value_or(XGeneralNote{{}, read.error}),
-                                           NoticeId::kReadFailure,
-                                           std::string(kInvalidFileTitle), file));
+                                           NoticeId::kReadFailure, std::string(kInvalidFileTitle),
+                                           file));
         return false;
     }
     XGeneralContent& content = *read.content;

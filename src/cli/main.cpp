@@ -19,6 +19,10 @@
 #include "app/static_export_job.h"
 #include "text/file_bytes.h"
 
+#ifdef TORAVEL_HAVE_LINE_EDITOR
+#include "cli/line_editor.h"
+#endif
+
 namespace {
 
 #if defined(_WIN32)
@@ -381,6 +385,13 @@ int main(int argc, char** argv) {
             return toravel::RunConsoleSession(script, std::cout, options);
         }
         options.script = !IsTerminal(0);
+#ifdef TORAVEL_HAVE_LINE_EDITOR
+        if (!options.script) {
+            toravel::LineEditor editor(toravel::HistoryFilePath());
+            options.lineReader = &editor;
+            return toravel::RunConsoleSession(std::cin, std::cout, options);
+        }
+#endif
         return toravel::RunConsoleSession(std::cin, std::cout, options);
     }
     if (infoCommand->parsed()) {

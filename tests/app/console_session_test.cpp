@@ -7,6 +7,8 @@
 #include <string>
 
 #include "app/batch_convert.h"
+#include "app/console_completion.h"
+#include "support/dump_questions.h"
 #include "support/smd_fixtures.h"
 #include "support/temp_dir.h"
 
@@ -24,6 +26,10 @@ const std::string kXOpen = "Open file [DirectX X Files (*.x), All files (*.*)] (
 const std::string kXSave =
     "Save as file [DirectX X Files (*.x), All files (*.*)] (empty cancels): ";
 const std::string kNamePrompt = "AnimationSet Name (:cancel cancels): ";
+// A new set's prompt offers its file's stem.
+std::string NewSetPrompt(const std::string& stem) {
+    return "AnimationSet Name [" + stem + "] (:cancel cancels): ";
+}
 const std::string kYesNo = "Yes or No? (y/n) ";
 
 struct Session {
@@ -73,7 +79,7 @@ TEST(ConsoleSession, TypicalRunWritesWhatTheBatchConverterWrites) {
                           "/soldier_reference.smd\nChecking SMD file header..\n");
     ExpectIn(session, "Fixing names..\nReading the mesh..\n");
     ExpectIn(session, "toravel> 32773\n" + kSmdOpen + kExamples + "/soldier_walk.smd\n");
-    ExpectIn(session, "Creating animation set..\n" + kNamePrompt + "Walk\n");
+    ExpectIn(session, "Creating animation set..\n" + NewSetPrompt("soldier_walk") + "Walk\n");
     ExpectIn(session, "toravel> 32777\n" + kXSave + dir.File("soldier") + "\n");
     EXPECT_EQ(session.transcript.find("[notice"), std::string::npos) << session.transcript;
     EXPECT_EQ(session.transcript.find("[warning"), std::string::npos) << session.transcript;
@@ -130,9 +136,9 @@ TEST(ConsoleSession, XFileQuestionPaths) {
     const Session session = RunScript(script);
     EXPECT_EQ(session.code, 0);
 
-    ExpectIn(session, "toravel> Load X File\n" + kXOpen + x +
-                          "\n[question: Dump?]\nDump heirarchy to f:dump.txt?\n" + kYesNo +
-                          "n\n[question: Dump?]\nQuick Dump to f:dump.x?\n" + kYesNo + "n\n");
+    ExpectIn(session, "toravel> Load X File\n" + kXOpen + x + "\n[question: Dump?]\n" +
+                          testing::DumpTreeText() + "\n" + kYesNo + "n\n[question: Dump?]\n" +
+                          testing::QuickDumpText() + "\n" + kYesNo + "n\n");
     ExpectIn(session,
              "toravel> 32772\n[warning: Clear Current Data?]\n"
              "The current primary node set will be cleared.\nContinue?\n" +
@@ -192,11 +198,15 @@ TEST(ConsoleSession, UnknownAndUnavailableCommandsGiveOneLine) {
         "E&xit\n"
         "32771\n");
     EXPECT_EQ(session.code, 0);
-    ExpectIn(session, "toravel> frobnicate\nUnknown command: frobnicate\ntoravel> ");
+    const std::string unknown = " (\"menu\" lists the commands, \"help\" shows a short guide)\n";
+    ExpectIn(session, "toravel> frobnicate\nUnknown command: frobnicate" + unknown + "toravel> ");
+    // What is missing is named with the commands that get it.
     ExpectIn(session,
-             "toravel> Export Animated X File\nNot available now: Export Animated X File\n"
+             "toravel> Export Animated X File\nNot available now: Export Animated X File needs "
+             "primary nodes (primary-nodes or primary-x-nodes) and primary animation sets "
+             "(primary-anims, add-anims, primary-x-anims or add-x-anims) first\n"
              "toravel> ");
-    ExpectIn(session, "toravel> 32780\nUnknown command: 32780\ntoravel> ");
+    ExpectIn(session, "toravel> 32780\nUnknown command: 32780" + unknown + "toravel> ");
     // Menu texts are matched without regard to case; the empty answer cancels the dialog.
     ExpectIn(session, "toravel> load smd reference file\n" + kSmdOpen + "\n\n");
     // The menu text with its '&' names the item too, and Exit reads nothing further.
@@ -242,7 +252,7 @@ TEST(ConsoleSession, ScriptEndingMidQuestionFailsNamingThePrompt) {
         {"32771\n" + ref + "\n32772\n32772\n",
          "The input ended while waiting for an answer to: Clear Current Data? (y/n)\n"},
         {"32773\n" + dir.Write("walk.smd", kAnimation) + "\n",
-         "The input ended while waiting for an answer to: AnimationSet Name (:cancel "
+         "The input ended while waiting for an answer to: AnimationSet Name [walk] (:cancel "
          "cancels):\n"},
     };
     for (const Case& c : cases) {
@@ -257,14 +267,18 @@ TEST(ConsoleSession, ScriptEndingMidQuestionFailsNamingThePrompt) {
     EXPECT_EQ(RunScript("32771\n" + ref + "\n").code, 0);
 }
 
-TEST(ConsoleSession, NamePromptRefusesEmptyNamesAndCutsLongOnes) {
+TEST(ConsoleSession, NamePromptOffersTheStemAndCutsLongNames) {
     TempDir dir;
     const std::string walk = dir.Write("walk.smd", kAnimation);
+    // Enter takes the offered stem.
+    const Session offered = RunScript("32773\n" + walk + "\n\n");
+    ExpectIn(offered, NewSetPrompt("walk") + "\n");
+    EXPECT_NE(LastStatus(offered).find("SMD Animation Sets:\n  walk\n\n"), std::string::npos)
+        << LastStatus(offered);
+
     const std::string longName(300, 'n');
-    const Session session = RunScript("32773\n" + walk + "\n\n" + longName + "\n");
+    const Session session = RunScript("32773\n" + walk + "\n" + longName + "\n");
     EXPECT_EQ(session.code, 0);
-    ExpectIn(session, kNamePrompt + "\n[notice: Enter Name]\nEnter a name for the animationset.\n" +
-                          kNamePrompt + longName + "\n");
     EXPECT_NE(LastStatus(session).find("SMD Animation Sets:\n  " + std::string(254, 'n') + "\n\n"),
               std::string::npos)
         << LastStatus(session);
@@ -355,13 +369,82 @@ TEST(ConsoleSession, ColoursFollowTheStatusDisplay) {
     options.colour = true;
     EXPECT_EQ(RunConsoleSession(in, out, options), 0);
     const std::string text = out.str();
-    // Labels and progress lines grey, values in the default colour, the warning red.
-    EXPECT_NE(text.find("\x1b[90mPrimary Reference Nodes:\x1b[0m\n  ref.smd\n"), std::string::npos)
-        << text;
-    EXPECT_NE(text.find("\x1b[90mReading the mesh..\x1b[0m\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("  \x1b[31mCurrent primaries have NOT been exported!\x1b[0m\n"),
+    // Headings bold cyan, progress lines grey, values in the default colour, the warning red.
+    EXPECT_NE(text.find("\x1b[1;36mPrimary Reference Nodes:\x1b[0m\n  ref.smd\n"),
               std::string::npos)
         << text;
+    EXPECT_NE(text.find("\x1b[90mReading the mesh..\x1b[0m\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  \x1b[1;31mCurrent primaries have NOT been exported!\x1b[0m\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST(ConsoleSession, ShortNamesHelpAndTheMenuListingThem) {
+    TempDir dir;
+    const std::string ref = dir.Write("ref.smd", kReference);
+    const Session session = RunScript("menu\nhelp\nload-ref\n" + ref + "\nPRIMARY-NODES\nstatus\n");
+    EXPECT_EQ(session.code, 0);
+    ExpectIn(session, "  32771  Load SMD Reference File  (load-ref)\n");
+    ExpectIn(session, "  32777  Export Animated X File  (export)  (unavailable)\n");
+    ExpectIn(session, "toravel> help\nA typical session, by short names:\n  load-ref ");
+    ExpectIn(session, "toravel> load-ref\n" + kSmdOpen + ref + "\n");
+    EXPECT_NE(LastStatus(session).find("Primary Reference Nodes:\n  ref.smd\n"), std::string::npos)
+        << LastStatus(session);
+}
+
+TEST(ConsoleSession, ExitAsksOnceWhileThePrimariesWereNeverExported) {
+    TempDir dir;
+    const std::string setUp = "load-ref\n" + dir.Write("ref.smd", kReference) + "\nprimary-nodes\n";
+    const std::string question =
+        "toravel> exit\n[warning: Exit?]\nThe current primaries have NOT been exported.\nLeave "
+        "anyway?\n" +
+        kYesNo;
+    struct Case {
+        std::string answers;
+        bool stays;
+    };
+    for (const Case& c : std::vector<Case>{{"y\n", false}, {"n\nstatus\n", true}, {"", false}}) {
+        const Session session = RunScript(setUp + "exit\n" + c.answers);
+        // The end of the input at the question leaves, as it does between commands.
+        EXPECT_EQ(session.code, 0) << session.transcript;
+        ExpectIn(session, question);
+        EXPECT_EQ(session.transcript.find("toravel> status") != std::string::npos, c.stays)
+            << session.transcript;
+    }
+    // Nothing to lose: Exit leaves at once.
+    const Session empty = RunScript("exit\nstatus\n");
+    EXPECT_EQ(empty.transcript.find("Exit?"), std::string::npos);
+    EXPECT_EQ(empty.transcript.find("toravel> status"), std::string::npos);
+}
+
+TEST(ConsoleSession, RenamePromptOffersNothingAndRefusesAnEmptyName) {
+    TempDir dir;
+    const std::string walk = dir.Write("walk.smd", kAnimation);
+    const Session session =
+        RunScript("load-ref\n" + dir.Write("ref.smd", kReference) + "\nprimary-nodes\nload-anim\n" +
+                  walk + "\n\nadd-anims\nload-anim\n" + walk + "\ny\n\nadd-anims\ny\n\nrun\n");
+    ExpectIn(session, kNamePrompt + "\n[notice: Enter Name]\nEnter a name for the animationset.\n" +
+                          kNamePrompt + "run\n");
+}
+
+TEST(ConsoleCompletion, CommandNamesAndPaths) {
+    EXPECT_EQ(CompleteCommandName("load-"),
+              (std::vector<std::string>{"load-anim", "load-ref", "load-static", "load-x"}));
+    EXPECT_EQ(CompleteCommandName("st"), (std::vector<std::string>{"status"}));
+    EXPECT_TRUE(CompleteCommandName("zz").empty());
+
+    TempDir dir;
+    dir.Write("walk.smd", "x");
+    dir.Write("walk2.smd", "x");
+    dir.Write(".hidden", "x");
+    std::filesystem::create_directory(dir.File("anims"));
+    const std::string base = dir.File("");
+    EXPECT_EQ(CompletePath(base + "wa"),
+              (std::vector<std::string>{base + "walk.smd", base + "walk2.smd"}));
+    EXPECT_EQ(CompletePath(base + "an"), (std::vector<std::string>{base + "anims/"}));
+    EXPECT_EQ(CompletePath(base).size(), 3u) << "hidden entries only when asked for";
+    EXPECT_EQ(CompletePath(base + ".h"), (std::vector<std::string>{base + ".hidden"}));
+    EXPECT_TRUE(CompletePath(base + "nosuch/x").empty());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/dump_questions.h"
 #include "support/scripted_interaction.h"
 #include "xfile/x_writer.h"
 #include "xfile/xreader_test_util.h"
@@ -24,8 +25,8 @@ using testing::TempDir;
 using testing::XFrame;
 using testing::XRoot;
 
-constexpr const char* kDumpTree = "Dump heirarchy to f:dump.txt?";
-constexpr const char* kQuickDump = "Quick Dump to f:dump.x?";
+const std::string kDumpTree = testing::DumpTreeText();
+const std::string kQuickDump = testing::QuickDumpText();
 
 // Scripts the two dump questions of a successful load, both answered No.
 void ExpectSuccess(ScriptedInteraction& ui) {

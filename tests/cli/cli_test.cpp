@@ -80,9 +80,8 @@ TEST(Cli, ConvertsTheExampleAndRefusesToOverwrite) {
                                 "/soldier_reference.smd " + kExamples + "/soldier_walk.smd";
     const Result first = Shell(command);
     EXPECT_EQ(first.code, 0) << first.output;
-    EXPECT_EQ(first.output.rfind("toravel: wrote " + out + ": 15 frames, 11 meshes (704 faces), ",
-                                 0),
-              0u)
+    EXPECT_EQ(
+        first.output.rfind("toravel: wrote " + out + ": 15 frames, 11 meshes (704 faces), ", 0), 0u)
         << first.output;
     EXPECT_EQ(Shell(command + " --force -q").output, "");
     const std::string written = TempDir::Read(out);
@@ -171,6 +170,35 @@ metal.bmp
 0 0 1 0 0 0 1 0 1
 end
 )";
+
+// At a terminal the shell reads through its line editor: `script` gives it one. Tab
+// completes a command name, and the lines are kept in the history file.
+TEST(Cli, ShellAtATerminalEditsLinesAndKeepsTheirHistory) {
+    if (Shell("command -v script").code != 0) {
+        GTEST_SKIP() << "script (util-linux) is not installed";
+    }
+    TempDir dir;
+    const Result run =
+        Shell("printf 'help\\nprimary-n\\t\\nexit\\n' | XDG_DATA_HOME='" + dir.File("") +
+              "' timeout 20 script -qec '" + kToravel + " shell --no-color' /dev/null");
+    EXPECT_EQ(run.code, 0) << run.output;
+    EXPECT_NE(run.output.find("A typical session, by short names:"), std::string::npos)
+        << run.output;
+    // The completed name runs its command, which needs the reference first.
+    EXPECT_NE(run.output.find("Not available now: Set Primary Nodes to SMD reference needs an "
+                              "SMD reference (load-ref) first"),
+              std::string::npos)
+        << run.output;
+    std::string history;
+    {
+        std::FILE* file = std::fopen(dir.File("toravel/history").c_str(), "r");
+        ASSERT_NE(file, nullptr) << "no history file";
+        char buffer[4096];
+        history.assign(buffer, std::fread(buffer, 1, sizeof buffer, file));
+        std::fclose(file);
+    }
+    EXPECT_NE(history.find("help\nprimary-nodes\nexit\n"), std::string::npos) << history;
+}
 
 TEST(Cli, StaticExitCodesAndOverwriteRule) {
     TempDir dir;

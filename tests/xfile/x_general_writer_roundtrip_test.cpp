@@ -3,14 +3,15 @@
 // write and a read.
 #include <gtest/gtest.h>
 
+#include "support/dump_questions.h"
 #include "support/scene_builders.h"
 
 #include <string>
 #include <vector>
 
+#include "app/x_load_command.h"
 #include "scene/node_ops.h"
 #include "support/scripted_interaction.h"
-#include "app/x_load_command.h"
 #include "xfile/x_general_fixtures.h"
 #include "xfile/x_general_reader.h"
 #include "xfile/x_writer.h"
@@ -162,10 +163,10 @@ TEST(XGeneralWriterRoundTrip, WrittenFileGivesTheStrictReadersFrames) {
     const std::string text = Write(Model(), Sets());
     TempDir dir;
     ScriptedInteraction ui;
-    ui.ExpectYesNo("Dump heirarchy to f:dump.txt?", "Dump?", false, false);
+    ui.ExpectYesNo(testing::DumpTreeText(), "Dump?", false, false);
     ui.ExpectYesNo("AnimationSet 1 has no name. Do you want to give it a name?",
                    "No AnimationSet Name", false, false);
-    ui.ExpectYesNo("Quick Dump to f:dump.x?", "Dump?", false, false);
+    ui.ExpectYesNo(testing::QuickDumpText(), "Dump?", false, false);
     XFileReader strict;
     ASSERT_TRUE(LoadXText(strict, dir, text, ui, "model.x"));
     const XGeneralResult general = ReadXGeneral(text, "model.x");

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "support/scripted_interaction.h"
 #include "app/x_load_command.h"
+#include "support/dump_questions.h"
+#include "support/scripted_interaction.h"
 #include "xfile/xreader_test_util.h"
 
 namespace toravel {
@@ -29,7 +30,7 @@ struct Prompt {
     bool question = false;
 };
 
-const Prompt kDumpTree{"Dump heirarchy to f:dump.txt?", "Dump?", true};
+const Prompt kDumpTree{testing::DumpTreeText(), "Dump?", true};
 
 Prompt Invalid(std::string text) {
     return {std::move(text), "Invalid File"};

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/dump_questions.h"
 #include "support/scene_builders.h"
 
 #include <sstream>
@@ -12,10 +13,10 @@
 #include <vector>
 
 #include "app/batch_convert.h"
+#include "app/x_load_command.h"
 #include "scene/node_ops.h"
 #include "support/recording_interaction.h"
 #include "support/scripted_interaction.h"
-#include "app/x_load_command.h"
 #include "xfile/x_writer.h"
 #include "xfile/xreader_test_util.h"
 
@@ -159,8 +160,8 @@ NodeList WithoutFileRoot(const NodeList& frames) {
 }
 
 void ExpectDumpQuestions(ScriptedInteraction& ui) {
-    ui.ExpectYesNo("Dump heirarchy to f:dump.txt?", "Dump?", false, false);
-    ui.ExpectYesNo("Quick Dump to f:dump.x?", "Dump?", false, false);
+    ui.ExpectYesNo(testing::DumpTreeText(), "Dump?", false, false);
+    ui.ExpectYesNo(testing::QuickDumpText(), "Dump?", false, false);
 }
 
 TEST(XReaderRoundTrip, WrittenModelLoadsBackAndWritesIdentically) {

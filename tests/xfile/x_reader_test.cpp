@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/dump_questions.h"
 #include "support/read_expectations.h"
 #include "support/scene_invariants.h"
 #include "xfile/x_writer.h"
@@ -31,8 +32,8 @@ using testing::XFrame;
 using testing::XMeshFile;
 using testing::XRoot;
 
-constexpr const char* kDumpTree = "Dump heirarchy to f:dump.txt?";
-constexpr const char* kQuickDump = "Quick Dump to f:dump.x?";
+const std::string kDumpTree = testing::DumpTreeText();
+const std::string kQuickDump = testing::QuickDumpText();
 
 // Reads `text`, which must read without warnings.
 XModel LoadGood(const std::string& text) {
