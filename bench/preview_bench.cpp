@@ -18,6 +18,7 @@
 #include "preview/pose.h"
 #include "preview/preview_picture.h"
 #include "preview/render.h"
+#include "scene/node_ops.h"
 #include "xfile/x_general_reader.h"
 
 namespace {
