@@ -155,6 +155,51 @@ bool AddAllSets(Application& app, AddCommand add, size_t count) {
     return app.workspace.primaryAnimSets.size() == before + count;
 }
 
+// Loads the reference and adds every animation, as the menu commands would; false after the
+// failure's message.
+bool LoadInputs(const ConvertRequest& request, BatchInteraction& ui, Application& app) {
+    const FileChoice reference{request.reference, FileNameOf(request.reference)};
+    ui.SetCurrentFile(request.reference);
+    if (IsXFile(request.reference)) {
+        // The frames become the primary nodes, and the file's own sets are added.
+        ui.SetNextSetName(StemOf(request.reference));
+        if (!app.LoadXFileFrom(reference)) {
+            return false;
+        }
+        app.MoveXFileToPrimaryNodes();
+        if (!AddAllSets(
+                app, [&] { app.AddXFileAnimations(SetTransfer::kMove); },
+                app.xFile.animSets.size())) {
+            return false;
+        }
+    } else {
+        if (!app.LoadSmdReferenceFile(reference)) {
+            return false;
+        }
+        app.MoveSmdReferenceToPrimaryNodes();
+    }
+
+    for (const AnimationInput& input : request.animations) {
+        const FileChoice file{input.path, FileNameOf(input.path)};
+        ui.SetCurrentFile(input.path);
+        ui.SetNextSetName(input.setName ? *input.setName : StemOf(input.path));
+        if (IsXFile(input.path)) {
+            if (!app.LoadXFileFrom(file) ||
+                !AddAllSets(
+                    app, [&] { app.AddXFileAnimations(SetTransfer::kMove); },
+                    app.xFile.animSets.size())) {
+                return false;
+            }
+        } else if (!app.LoadSmdAnimationFile(file) ||
+                   !AddAllSets(
+                       app, [&] { app.AddSmdAnimation(SetTransfer::kMove); }, 1)) {
+            return false;
+        }
+    }
+
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::string> InputNamedBy(const std::string& output,
@@ -265,43 +310,8 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
     app.exportOptions = request.exportOptions;
     app.xReader = request.strictX ? XReaderKind::kStrict : XReaderKind::kGeneral;
 
-    const FileChoice reference{request.reference, FileNameOf(request.reference)};
-    ui.SetCurrentFile(request.reference);
-    if (IsXFile(request.reference)) {
-        // The frames become the primary nodes, and the file's own sets are added.
-        ui.SetNextSetName(StemOf(request.reference));
-        if (!app.LoadXFileFrom(reference)) {
-            return kExitFailed;
-        }
-        app.MoveXFileToPrimaryNodes();
-        if (!AddAllSets(
-                app, [&] { app.AddXFileAnimations(SetTransfer::kMove); },
-                app.xFile.animSets.size())) {
-            return kExitFailed;
-        }
-    } else {
-        if (!app.LoadSmdReferenceFile(reference)) {
-            return kExitFailed;
-        }
-        app.MoveSmdReferenceToPrimaryNodes();
-    }
-
-    for (const AnimationInput& input : request.animations) {
-        const FileChoice file{input.path, FileNameOf(input.path)};
-        ui.SetCurrentFile(input.path);
-        ui.SetNextSetName(input.setName ? *input.setName : StemOf(input.path));
-        if (IsXFile(input.path)) {
-            if (!app.LoadXFileFrom(file) ||
-                !AddAllSets(
-                    app, [&] { app.AddXFileAnimations(SetTransfer::kMove); },
-                    app.xFile.animSets.size())) {
-                return kExitFailed;
-            }
-        } else if (!app.LoadSmdAnimationFile(file) ||
-                   !AddAllSets(
-                       app, [&] { app.AddSmdAnimation(SetTransfer::kMove); }, 1)) {
-            return kExitFailed;
-        }
+    if (!LoadInputs(request, ui, app)) {
+        return kExitFailed;
     }
 
     ui.SetCurrentFile(request.output);
@@ -317,6 +327,27 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
         messages << SummaryLine(summary);
     }
     return kExitDone;
+}
+
+std::optional<std::string> ConvertInMemory(const ConvertRequest& request, std::ostream& messages) {
+    BatchInteraction ui(request, messages);
+    Application app(ui);
+    ui.SetApplication(app);
+    app.exportOptions = request.exportOptions;
+    app.xReader = request.strictX ? XReaderKind::kStrict : XReaderKind::kGeneral;
+    if (!LoadInputs(request, ui, app)) {
+        return std::nullopt;
+    }
+    StringSink sink;
+    TextWriter out(sink);
+    Message noRoot;
+    if (!WriteXDocument(out, app.workspace.primaryNodes, app.workspace.primaryAnimSets,
+                        request.exportOptions, noRoot)) {
+        messages << CommandLineMessage({NoticeId::kNoSkeletonRoot, noRoot.title, noRoot.text, {}});
+        return std::nullopt;
+    }
+    out.Finish();
+    return std::move(sink.text);
 }
 
 }  // namespace toravel

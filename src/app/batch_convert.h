@@ -64,4 +64,8 @@ Notice OutputExistsNotice(const std::string& output);
 // (kExitUsage, before anything is read).
 int RunConvert(const ConvertRequest& request, std::ostream& messages);
 
+// The X document that RunConvert would write for `request` (its output and the refusals
+// about it aside), in memory; nothing after the failure's messages.
+std::optional<std::string> ConvertInMemory(const ConvertRequest& request, std::ostream& messages);
+
 }  // namespace toravel

@@ -37,8 +37,8 @@ TEST(Cli, UsageHelpAndVersion) {
     const Result none = Shell(kToravel);
     EXPECT_EQ(none.code, 2);
     EXPECT_EQ(none.output,
-              "toravel: a command is required: convert, info, shell or static\nhint: see toravel "
-              "--help\n");
+              "toravel: a command is required: convert, info, preview, shell or static\nhint: see "
+              "toravel --help\n");
     const Result unknown = Shell(kToravel + " frobnicate");
     EXPECT_EQ(unknown.code, 2);
     EXPECT_EQ(unknown.output, "toravel: unknown command 'frobnicate'\nhint: see toravel --help\n");
@@ -312,6 +312,30 @@ TEST(Cli, InfoDescribesEachFileAndFailsForOneThatCannotBeRead) {
     EXPECT_EQ(compatible.code, 0) << compatible.output;
     EXPECT_NE(compatible.output.find("compatible with "), std::string::npos) << compatible.output;
     EXPECT_EQ(Shell(kToravel + " info").code, 2);
+}
+
+TEST(Cli, PreviewWritesTheWalkAsAContactSheet) {
+    TempDir dir;
+    const std::string out = dir.File("walk.png");
+    const Result made =
+        Shell(kToravel + " preview " + kExamples + "/soldier_reference.smd " + kExamples +
+              "/soldier_walk.smd --frames all-8 --bones --size 160x120 -o " + out);
+    EXPECT_EQ(made.code, 0) << made.output;
+    EXPECT_NE(
+        made.output.find("toravel: wrote " + out + ": 8 frames of soldier_walk, 646x242 pixels"),
+        std::string::npos)
+        << made.output;
+    EXPECT_EQ(TempDir::Read(out).substr(0, 8), "\x89PNG\r\n\x1a\n");
+    // The options are checked before anything is read.
+    for (const char* bad : {"--view sideways", "--size 800", "--size 0x600", "--size 9000x600"}) {
+        const Result refused = Shell(kToravel + " preview " + kExamples +
+                                     "/soldier_reference.smd -o " + dir.File("x.png") + " " + bad);
+        EXPECT_EQ(refused.code, 2) << bad;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x.png")));
+    const Result help = Shell(kToravel + " help preview");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.output.find("Usage: toravel preview"), std::string::npos);
 }
 
 }  // namespace
