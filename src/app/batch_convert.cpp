@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "app/application.h"
@@ -81,10 +82,14 @@ class BatchInteraction : public MessageStreamInteraction {
 
     std::optional<std::string> AskAnimSetName(const NamePrompt& prompt) override {
         if (prompt.id == NamePromptId::kRenameSet && app_ != nullptr) {
+            SyncTakenNames();
+            // Names are only added during a run, so the first free suffix of a base name is
+            // never below the one found last time.
+            int& n = nextSuffix_.try_emplace(prompt.subject, 2).first->second;
             std::string name;
-            for (int n = 2;; ++n) {
+            for (;; ++n) {
                 name = prompt.subject + "_" + std::to_string(n);
-                if (IsAnimSetNameFree(app_->workspace, name)) {
+                if (taken_.count(name) == 0) {
                     break;
                 }
             }
@@ -140,6 +145,27 @@ class BatchInteraction : public MessageStreamInteraction {
     }
 
   private:
+    // Brings taken_ up to the primary sets: the sets appended since the last time are added;
+    // when the list was replaced instead, the names are gathered afresh.
+    void SyncTakenNames() {
+        const std::vector<AnimSet>& sets = app_->workspace.primaryAnimSets;
+        if (sets.size() < synced_ || (synced_ > 0 && sets[synced_ - 1].name != lastSynced_)) {
+            taken_.clear();
+            nextSuffix_.clear();
+            synced_ = 0;
+        }
+        for (; synced_ < sets.size(); ++synced_) {
+            taken_.insert(sets[synced_].name);
+        }
+        if (synced_ > 0) {
+            lastSynced_ = sets[synced_ - 1].name;
+        }
+    }
+    std::unordered_set<std::string> taken_;
+    std::unordered_map<std::string, int> nextSuffix_;
+    size_t synced_ = 0;
+    std::string lastSynced_;
+
     const ConvertRequest& request_;
     const Application* app_ = nullptr;
     std::string nextSetName_;

@@ -1,9 +1,6 @@
 #include "app/compatibility.h"
 
-#include <optional>
 #include <string>
-
-#include "scene/node_ops.h"
 
 namespace toravel {
 
@@ -23,14 +20,17 @@ bool AskContinueAfterMissing(const std::string& frameName, UserInteraction& ui) 
 }  // namespace
 
 bool CheckCompatibility(const AnimSet& set, const NodeList& primaryNodes, UserInteraction& ui) {
-    std::optional<NodeNameIndex> index;
-    if (set.animations.size() * primaryNodes.size() > kIndexThreshold) {
-        index.emplace(primaryNodes);
+    return CompatibilityCheck(primaryNodes).Run(set, ui);
+}
+
+bool CompatibilityCheck::Run(const AnimSet& set, UserInteraction& ui) {
+    if (!index_ && set.animations.size() * nodes_.size() > kIndexThreshold) {
+        index_.emplace(nodes_);
     }
     bool compatible = true;
     for (const NodeAnimation& animation : set.animations) {
         const NodeIndex found =
-            index ? index->Find(animation.name) : FindNodeByName(primaryNodes, animation.name);
+            index_ ? index_->Find(animation.name) : FindNodeByName(nodes_, animation.name);
         if (found != kNoNode) {
             continue;
         }

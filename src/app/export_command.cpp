@@ -1,30 +1,15 @@
 #include "app/export_command.h"
 
-#include <cstdio>
-#include <filesystem>
 #include <memory>
+#include <string>
 #include <system_error>
 
 #include "text/file_bytes.h"
-#include "text/replace_file.h"
+#include "text/file_replacement.h"
 #include "text/text_writer.h"
 #include "xfile/x_writer.h"
 
 namespace toravel {
-
-namespace {
-
-// The existence test of the export: the file can be opened for reading.
-bool OpensForReading(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "r");
-    if (f == nullptr) {
-        return false;
-    }
-    std::fclose(f);
-    return true;
-}
-
-}  // namespace
 
 bool ExportPrimaries(Workspace& workspace, bool nonAnimated, UserInteraction& ui,
                      const ExportOptions& options) {
@@ -53,40 +38,37 @@ bool ExportPrimaries(Workspace& workspace, bool nonAnimated, UserInteraction& ui
         return false;
     }
 
-    const std::string temporary = TemporaryPathFor(choice->path);
+    std::string problem;
+    int openError = 0;
+    std::unique_ptr<FileReplacement> replacement =
+        FileReplacement::Begin(choice->path, problem, openError);
     std::unique_ptr<FileSink> sink;
-    int openError = ReplaceError(choice->path);
-    if (openError == 0) {
-        sink = FileSink::Create(temporary, &openError);
+    if (replacement) {
+        sink = FileSink::Adopt(replacement->TakeDescriptor(), &openError);
+        if (!sink) {
+            problem = SystemReason(openError);
+        }
     }
     if (!sink) {
         Notice notice{NoticeId::kOpenFailure, "Open Failure",
                       "Failed to open for output:\n" + choice->fileName, choice->fileName};
         notice.place.file = choice->path;
-        notice.hint = CreateProblem(choice->path);
-        if (notice.hint.empty() && openError != 0) {
-            notice.hint = SystemReason(openError);
-        }
+        notice.hint = problem;
         ui.ShowMessage(notice);
         ui.RequestRepaint();
         return false;
     }
 
-    std::error_code ignored;
     TextWriter out(*sink);
     Message noRoot;
     if (!WriteXDocument(out, workspace.primaryNodes, workspace.primaryAnimSets, options, noRoot)) {
         ui.ShowMessage({NoticeId::kNoSkeletonRoot, noRoot.title, noRoot.text, {}});
         sink->Finish();
-        std::filesystem::remove(temporary, ignored);
         ui.RequestRepaint();
-        return false;
+        return false;  // the replacement removes its temporary
     }
     const bool written = out.Finish();
-    if (!written) {
-        std::filesystem::remove(temporary, ignored);
-    }
-    const std::error_code renamed = written ? ReplaceWith(temporary, choice->path) : std::error_code();
+    const std::error_code renamed = written ? replacement->Commit() : std::error_code();
     if (!written || renamed) {
         Notice notice{NoticeId::kWriteFailure, "Write Failure",
                       "Failed to write output:\n" + choice->fileName, choice->fileName};

@@ -1,13 +1,19 @@
 #include "app/static_mesh_commands.h"
 
-#include <filesystem>
+#include <memory>
 #include <new>
 #include <system_error>
 
 #include "app/read_messages.h"
 #include "text/file_bytes.h"
-#include "text/replace_file.h"
+#include "text/file_replacement.h"
 #include "text/text_input.h"
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace toravel {
 
@@ -23,16 +29,6 @@ void ShowMeshFailure(UserInteraction& ui, std::string_view text, std::string_vie
     ui.ShowMessage({NoticeId::kMeshFailure, std::string(title), std::string(text), {}});
 }
 
-// S_OK when an existing file may be replaced.
-Hresult CheckReplaceable(const std::string& path) {
-    const int error = ReplaceError(path);
-    if (error == 0) {
-        return hresult::kOk;
-    }
-    const Hresult code = HresultFromErrno(error);
-    return code == hresult::kOk || code == hresult::kFail ? hresult::kAccessDenied : code;
-}
-
 Hresult HresultFromError(const std::error_code& error) {
 #ifdef _WIN32
     if (error.category() == std::system_category()) {
@@ -44,22 +40,29 @@ Hresult HresultFromError(const std::error_code& error) {
     return code == hresult::kOk ? hresult::kFail : code;
 }
 
-// Saves through the layer under a temporary name and renames the result over `target`.
+// Saves through the layer into a fresh temporary beside `target` and renames the result over
+// it. `problem` says why the target could not be replaced, when it could not.
 Hresult SaveReplacing(MeshLayer& layer, StaticMesh& mesh, const std::string& target,
-                      const uint32_t* adjacency) {
-    Hresult code = CheckReplaceable(target);
-    if (Failed(code)) {
-        return code;
+                      const uint32_t* adjacency, std::string& problem) {
+    int error = 0;
+    std::unique_ptr<FileReplacement> replacement = FileReplacement::Begin(target, problem, error);
+    if (!replacement) {
+        const Hresult code = HresultFromErrno(error);
+        return code == hresult::kOk || code == hresult::kFail ? hresult::kAccessDenied : code;
     }
-    const std::string temporary = TemporaryPathFor(target);
-    code = layer.SaveMeshToX(temporary, *mesh.meshObject, adjacency, mesh.materialArray,
-                             kXFileFormatText);
-    std::error_code ignored;
+    // The layer writes by name; the temporary is ours already, created exclusively.
+    const int fd = replacement->TakeDescriptor();
+#if defined(_WIN32)
+    _close(fd);
+#else
+    close(fd);
+#endif
+    const Hresult code = layer.SaveMeshToX(replacement->temporary(), *mesh.meshObject, adjacency,
+                                           mesh.materialArray, kXFileFormatText);
     if (Failed(code)) {
-        std::filesystem::remove(temporary, ignored);
-        return code;
+        return code;  // the replacement removes its temporary
     }
-    if (const std::error_code renamed = ReplaceWith(temporary, target)) {
+    if (const std::error_code renamed = replacement->Commit()) {
         return HresultFromError(renamed);
     }
     return hresult::kOk;
@@ -243,10 +246,11 @@ bool ExportStaticMesh(StaticMesh& mesh, MeshLayer& layer, const FileChoice& choi
     mesh.exported = false;
     mesh.exportPath.clear();
     Hresult code;
+    std::string problem;
     try {
         std::vector<uint32_t> adjacency(size_t{mesh.meshObject->GetNumFaces()} * 3);
         mesh.meshObject->GenerateAdjacency(kAdjacencyEpsilon, adjacency.data());
-        code = SaveReplacing(layer, mesh, choice.path, adjacency.data());
+        code = SaveReplacing(layer, mesh, choice.path, adjacency.data(), problem);
     } catch (const std::bad_alloc&) {
         code = hresult::kOutOfMemory;
     }
@@ -254,7 +258,7 @@ bool ExportStaticMesh(StaticMesh& mesh, MeshLayer& layer, const FileChoice& choi
         Notice notice{NoticeId::kWriteFailure, "Export Failure",
                       std::string(HresultDescription(code)), choice.path};
         notice.place.file = choice.path;
-        notice.hint = CreateProblem(choice.path);
+        notice.hint = !problem.empty() ? problem : CreateProblem(choice.path);
         ui.ShowMessage(notice);
     } else {
         mesh.exported = true;

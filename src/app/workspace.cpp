@@ -3,6 +3,7 @@
 #include <cassert>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <utility>
 
 #include "app/compatibility.h"
@@ -91,9 +92,9 @@ void FixSetName(std::string& name, UserInteraction& ui) {
 
 // Leads the user through renaming `set` until its name is free. False when the user stops
 // the command.
-bool ResolveNameConflict(const Workspace& ws, AnimSet& set, const SourceTexts& texts,
-                         UserInteraction& ui) {
-    while (!IsAnimSetNameFree(ws, set.name)) {
+bool ResolveNameConflict(const std::unordered_set<std::string>& taken, AnimSet& set,
+                         const SourceTexts& texts, UserInteraction& ui) {
+    while (taken.count(set.name) != 0) {
         if (!AskRename(texts, set.name, ui)) {
             return false;
         }
@@ -151,8 +152,9 @@ void SetPrimaryNodes(Workspace& ws, NodeList nodes, std::string_view sourceFileN
     // fresh list is complete.
     std::vector<bool> fresh;
     fresh.reserve(ws.primaryAnimSets.size());
+    CompatibilityCheck check(ws.primaryNodes);
     for (const AnimSet& set : ws.primaryAnimSets) {
-        fresh.push_back(CheckCompatibility(set, ws.primaryNodes, ui));
+        fresh.push_back(check.Run(set, ui));
     }
     ws.compatibility = std::move(fresh);
 }
@@ -173,13 +175,14 @@ void SetPrimaryAnimSets(Workspace& ws, const std::vector<AnimSet>& sets, SourceK
     }
     std::vector<bool> flags;
     flags.reserve(copies.size());
-    flags.push_back(CheckCompatibility(copies[0], ws.primaryNodes, ui));
+    CompatibilityCheck check(ws.primaryNodes);
+    flags.push_back(check.Run(copies[0], ui));
     if (!flags[0] &&
         !ui.AskYesNo({QuestionId::kSetSetsAnyway, kContinueTitle, TextsFor(kind).setAnyway})) {
         return;
     }
     for (size_t i = 1; i < copies.size(); ++i) {
-        flags.push_back(CheckCompatibility(copies[i], ws.primaryNodes, ui));
+        flags.push_back(check.Run(copies[i], ui));
     }
     ws.primaryAnimSets = std::move(copies);
     ws.compatibility = std::move(flags);
@@ -190,12 +193,19 @@ void AddAnimSets(Workspace& ws, std::vector<AnimSet>& sets, SourceKind kind, Use
                  SetTransfer transfer) {
     assert(&sets != &ws.primaryAnimSets);
     const SourceTexts& texts = TextsFor(kind);
+    // Commands never overlap, so the primaries change only here while this runs: the names
+    // and the node index are built once, not once per set.
+    std::unordered_set<std::string> taken;
+    for (const AnimSet& set : ws.primaryAnimSets) {
+        taken.insert(set.name);
+    }
+    CompatibilityCheck check(ws.primaryNodes);
     for (AnimSet& set : sets) {
         FixSetName(set.name, ui);
-        if (!ResolveNameConflict(ws, set, texts, ui)) {
+        if (!ResolveNameConflict(taken, set, texts, ui)) {
             return;
         }
-        const bool compatible = CheckCompatibility(set, ws.primaryNodes, ui);
+        const bool compatible = check.Run(set, ui);
         if (!compatible && !AskAddAnyway(texts, set.name, ui)) {
             return;
         }
@@ -206,6 +216,7 @@ void AddAnimSets(Workspace& ws, std::vector<AnimSet>& sets, SourceKind kind, Use
         MakeRoomForOne(ws.primaryAnimSets);
         ws.compatibility.push_back(compatible);
         ws.primaryAnimSets.push_back(std::move(copy));
+        taken.insert(ws.primaryAnimSets.back().name);
         ws.primariesSaved = false;
     }
 }

@@ -11,6 +11,7 @@
 #include <malloc.h>
 #endif
 #include <iostream>
+#include <sstream>
 
 #include "app/batch_convert.h"
 #include "app/console_session.h"
@@ -375,12 +376,15 @@ int main(int argc, char** argv) {
         options.colour =
             !noColour && IsTerminal(1) && term != nullptr && std::string(term) != "dumb";
         if (!scriptPath.empty()) {
-            std::ifstream script(scriptPath);
-            if (!script) {
+            // Read whole and bounded, from a regular file only: /dev/zero or a FIFO as the
+            // script would never end.
+            const std::optional<std::string> text = toravel::ReadFileBytes(scriptPath);
+            if (!text) {
                 std::cerr << "toravel: " << scriptPath << ": cannot open the script\nhint: "
                           << toravel::OpenForReadingProblem(scriptPath) << '\n';
                 return toravel::kExitUsage;
             }
+            std::istringstream script(*text);
             options.script = true;
             return toravel::RunConsoleSession(script, std::cout, options);
         }

@@ -50,11 +50,10 @@ bool Coincident(const MeshVertex& a, const MeshVertex& b, float epsilon) {
 }
 
 // The grid cell of a coordinate for cells `epsilon` wide, so that two coordinates within
-// epsilon of each other lie in the same or in neighbouring cells.
-int64_t Cell(float coordinate, float epsilon) {
-    const double cell = std::floor(static_cast<double>(coordinate) / epsilon);
-    constexpr double kLimit = 1e15;
-    return static_cast<int64_t>(std::clamp(cell, -kLimit, kLimit));
+// epsilon of each other lie in the same or in neighbouring cells. Kept as a double: clamping
+// to an integer range put every far coordinate (around 1e30) into one cell.
+double Cell(float coordinate, float epsilon) {
+    return std::floor(static_cast<double>(coordinate) / epsilon);
 }
 
 // For each vertex, the smallest id of the vertices that count as the same position.
@@ -62,7 +61,7 @@ std::vector<uint32_t> WeldPositions(const std::vector<MeshVertex>& vertices, flo
     Welds welds(vertices.size());
     if (epsilon > 0 && std::isfinite(epsilon)) {
         struct Entry {
-            int64_t x, y, z;
+            double x, y, z;
             uint32_t vertex;
         };
         std::vector<Entry> cells;
@@ -74,27 +73,77 @@ std::vector<uint32_t> WeldPositions(const std::vector<MeshVertex>& vertices, flo
             }
         }
         auto key = [](const Entry& e) { return std::tie(e.x, e.y, e.z); };
-        std::sort(cells.begin(), cells.end(),
-                  [&](const Entry& a, const Entry& b) { return key(a) < key(b); });
-        // Compare each vertex with those of its own cell and of the neighbouring cells that
-        // sort after it; every pair is looked at once.
-        for (size_t i = 0; i < cells.size(); ++i) {
-            const Entry& e = cells[i];
-            for (int64_t dx = 0; dx <= 1; ++dx) {
-                for (int64_t dy = -1; dy <= 1; ++dy) {
-                    for (int64_t dz = -1; dz <= 1; ++dz) {
-                        if (dx == 0 && (dy < 0 || (dy == 0 && dz < 0))) {
+        auto position = [&](const Entry& e) {
+            const MeshVertex& v = vertices[e.vertex];
+            return std::tie(v.px, v.py, v.pz);
+        };
+        std::sort(cells.begin(), cells.end(), [&](const Entry& a, const Entry& b) {
+            return key(a) < key(b) || (key(a) == key(b) && position(a) < position(b));
+        });
+        // One entry per distinct position stays; the others join it. Vertices that all sit at
+        // one point then cost no comparisons.
+        std::vector<Entry> distinct;
+        distinct.reserve(cells.size());
+        for (const Entry& e : cells) {
+            if (!distinct.empty() && key(distinct.back()) == key(e) &&
+                position(distinct.back()) == position(e)) {
+                welds.Join(distinct.back().vertex, e.vertex);
+            } else {
+                distinct.push_back(e);
+            }
+        }
+        // Positions of one cell are within epsilon of each other on every axis (up to the
+        // rounding of the division): each joins the cell's first, and only those that do not
+        // are compared with the rest of the cell.
+        std::vector<size_t> cellStart;
+        for (size_t i = 0; i < distinct.size(); ++i) {
+            if (i == 0 || key(distinct[i - 1]) != key(distinct[i])) {
+                cellStart.push_back(i);
+            }
+        }
+        cellStart.push_back(distinct.size());
+        for (size_t c = 0; c + 1 < cellStart.size(); ++c) {
+            const Entry& first = distinct[cellStart[c]];
+            for (size_t i = cellStart[c] + 1; i < cellStart[c + 1]; ++i) {
+                if (Coincident(vertices[first.vertex], vertices[distinct[i].vertex], epsilon)) {
+                    welds.Join(first.vertex, distinct[i].vertex);
+                    continue;
+                }
+                for (size_t j = cellStart[c] + 1; j < cellStart[c + 1]; ++j) {
+                    if (j != i && Coincident(vertices[distinct[i].vertex],
+                                             vertices[distinct[j].vertex], epsilon)) {
+                        welds.Join(distinct[i].vertex, distinct[j].vertex);
+                    }
+                }
+            }
+        }
+        // Neighbouring cells that sort after each cell; every pair of cells is looked at once,
+        // and a pair whose vertices are welded already is skipped.
+        for (size_t c = 0; c + 1 < cellStart.size(); ++c) {
+            const Entry& e = distinct[cellStart[c]];
+            for (int dx = 0; dx <= 1; ++dx) {
+                for (int dy = -1; dy <= 1; ++dy) {
+                    for (int dz = -1; dz <= 1; ++dz) {
+                        if (dx == 0 && (dy < 0 || (dy == 0 && dz <= 0))) {
                             continue;
                         }
                         const Entry probe{e.x + dx, e.y + dy, e.z + dz, 0};
+                        if (key(probe) == key(e)) {
+                            continue;  // so far out that the neighbour is the cell itself
+                        }
                         auto it = std::lower_bound(
-                            cells.begin(), cells.end(), probe,
+                            distinct.begin(), distinct.end(), probe,
                             [&](const Entry& a, const Entry& b) { return key(a) < key(b); });
-                        for (; it != cells.end() && key(*it) == key(probe); ++it) {
-                            if (it->vertex != e.vertex &&
-                                (dx != 0 || dy != 0 || dz != 0 || it->vertex > e.vertex) &&
-                                Coincident(vertices[e.vertex], vertices[it->vertex], epsilon)) {
-                                welds.Join(e.vertex, it->vertex);
+                        const auto end = std::find_if(it, distinct.end(), [&](const Entry& a) {
+                            return key(a) != key(probe);
+                        });
+                        for (size_t i = cellStart[c]; i < cellStart[c + 1]; ++i) {
+                            for (auto other = it; other != end; ++other) {
+                                if (welds.Find(distinct[i].vertex) != welds.Find(other->vertex) &&
+                                    Coincident(vertices[distinct[i].vertex],
+                                               vertices[other->vertex], epsilon)) {
+                                    welds.Join(distinct[i].vertex, other->vertex);
+                                }
                             }
                         }
                     }
@@ -205,14 +254,28 @@ Hresult PortableMesh::GenerateAdjacency(float epsilon, uint32_t* adjacency) {
                 ++last;
             }
             // Pair the edges of one segment in face order, each with the first unpaired edge
-            // of the opposite direction on another face.
+            // of the opposite direction on another face. The unpaired edges of each direction
+            // are kept in order, so a segment shared by many faces costs linear time: only
+            // edges of the same face (at most three) are ever passed over.
+            std::vector<size_t> open[2];
+            size_t next[2] = {0, 0};
+            for (size_t i = first; i < last; ++i) {
+                open[edges[i].reversed ? 1 : 0].push_back(i);
+            }
             for (size_t i = first; i < last; ++i) {
                 if (adjacency[edges[i].slot] != kNoAdjacentFace) {
                     continue;
                 }
-                for (size_t j = i + 1; j < last; ++j) {
-                    if (edges[j].reversed != edges[i].reversed &&
-                        adjacency[edges[j].slot] == kNoAdjacentFace &&
+                const int other = edges[i].reversed ? 0 : 1;
+                std::vector<size_t>& candidates = open[other];
+                size_t& k = next[other];
+                while (k < candidates.size() &&
+                       (candidates[k] <= i || adjacency[edges[candidates[k]].slot] != kNoAdjacentFace)) {
+                    ++k;
+                }
+                for (size_t m = k; m < candidates.size(); ++m) {
+                    const size_t j = candidates[m];
+                    if (adjacency[edges[j].slot] == kNoAdjacentFace &&
                         edges[j].slot / 3 != edges[i].slot / 3) {
                         adjacency[edges[i].slot] = edges[j].slot / 3;
                         adjacency[edges[j].slot] = edges[i].slot / 3;

@@ -7,12 +7,23 @@
 
 namespace toravel {
 
-// The whole content of the file at `path`; nothing when it is no regular file or cannot be
-// read.
-std::optional<std::string> ReadFileBytes(const std::string& path);
+// The largest file that Toravel reads: the readers keep a whole input in memory.
+constexpr unsigned long long kMaxInputBytes = 1ull << 31;
+
+// The whole content of the file at `path`; nothing when it is no regular file, is larger than
+// kMaxInputBytes or cannot be read. The file is opened once without waiting (a FIFO without a
+// writer cannot hang the read) and checked through the open descriptor, so what is read is
+// the regular file that was checked; a file that shrinks or grows meanwhile gives what could
+// be read, within the limit. `spare` more bytes of room are reserved after the content, for a
+// caller that appends to it.
+std::optional<std::string> ReadFileBytes(const std::string& path, size_t spare = 0);
+
+// Whether the file at `path` exists and can be opened for reading, without waiting on a FIFO.
+bool OpensForReading(const std::string& path);
 
 // Why the file at `path` cannot be opened for reading, in the system's words ("No such file
-// or directory"), or that it is a folder; empty when it seems readable after all.
+// or directory"), that it is a folder or no regular file, or that it is larger than
+// kMaxInputBytes; empty when it seems readable after all.
 std::string OpenForReadingProblem(const std::string& path);
 
 // Why a file cannot be created at `path`: a folder on the way is missing or is no folder, the

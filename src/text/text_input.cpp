@@ -1,23 +1,12 @@
 #include "text/text_input.h"
 
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <memory>
 
-#if defined(__unix__) || defined(__APPLE__)
-#define TORAVEL_HAVE_MMAP 1
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#ifndef MAP_POPULATE
-#define MAP_POPULATE 0
-#endif
-#endif
+#include "text/file_bytes.h"
 
 namespace toravel {
 
@@ -78,80 +67,13 @@ size_t TextInput::LineAt(size_t position) const {
     return line;
 }
 
-namespace {
-
-#if defined(TORAVEL_HAVE_MMAP)
-// Maps the whole file as private, writable memory (changes stay in this process); nothing
-// when it cannot be mapped.
-std::shared_ptr<void> MapFile(int fd, size_t size) {
-    void* address = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    if (address == MAP_FAILED) {
-        return nullptr;
-    }
-    return std::shared_ptr<void>(address, [size](void* a) { munmap(a, size); });
-}
-#endif
-
-}  // namespace
-
 std::optional<TextInput> TextInput::OpenFile(const std::string& path) {
-    // A folder opens like a file on some systems, with a bogus size: it is no input.
-    std::error_code notAFolder;
-    if (std::filesystem::is_directory(path, notAFolder)) {
+    // One byte of room for a missing final line feed, so that adding it copies nothing.
+    std::optional<std::string> bytes = ReadFileBytes(path, 1);
+    if (!bytes) {
         return std::nullopt;
     }
-#if defined(TORAVEL_HAVE_MMAP)
-    const int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    struct stat info {};
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        const auto size = static_cast<size_t>(info.st_size);
-        // The page that holds the end of the file has room after it, unless the file ends on
-        // a page boundary: a missing final line feed can then be added in place.
-        const auto pageSize = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-        const size_t mapped = size % pageSize != 0 ? size + 1 : size;
-        std::shared_ptr<void> mapping = MapFile(fd, mapped);
-        close(fd);
-        if (!mapping) {
-            return std::nullopt;
-        }
-        char* text = static_cast<char*>(mapping.get());
-        size_t length = size;
-        if (text[length - 1] != '\n') {
-            if (mapped == size) {
-                return TextInput(std::string(text, size));
-            }
-            text[length++] = '\n';
-        }
-        if (std::memchr(text, '\r', length) != nullptr) {
-            length = FoldLineEnds(text, length);
-        }
-        TextInput input;
-        input.text_ = std::string_view(text, length);
-        input.storage_ = std::move(mapping);
-        return input;
-    }
-    close(fd);
-#endif
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return std::nullopt;
-    }
-    std::string content;
-    char chunk[1 << 16];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        content.append(chunk, n);
-    }
-    if (std::ferror(file.get())) {
-        return std::nullopt;
-    }
-    return TextInput(std::move(content));
+    return TextInput(std::move(*bytes));
 }
 
 void TextInput::seek(size_t position) {

@@ -3,8 +3,8 @@
 // extraction as by `>>`, and the end and failed states.
 //
 // A carriage return before a line feed is dropped on every platform, and a final line
-// without a line feed gets one, so the last line of a file always counts as a line. A file
-// that needs neither is read in place from a mapping of the file, without a copy.
+// without a line feed gets one, so the last line of a file always counts as a line. A file is
+// read into memory once and mended there, without a second copy.
 #pragma once
 
 #include <cstddef>
@@ -31,7 +31,7 @@ class TextInput {
     // line end must be mended.
     static TextInput View(std::string_view bytes);
 
-    // Reads a whole file; nothing when it cannot be opened or read.
+    // Reads a whole regular file (ReadFileBytes); nothing when it cannot be opened or read.
     static std::optional<TextInput> OpenFile(const std::string& path);
 
     bool good() const { return !eof_ && !fail_; }
@@ -79,7 +79,7 @@ class TextInput {
     template <typename T>
     bool ReadNumber(T& value, size_t (*parse)(std::string_view, T&));
 
-    // Keeps the text alive: an owned string or a read-only mapping of the file.
+    // Keeps the text alive: an owned string.
     std::shared_ptr<const void> storage_;
     std::string_view text_;
     size_t pos_ = 0;

@@ -2,6 +2,12 @@
 
 #include <cerrno>
 
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -15,6 +21,29 @@ std::unique_ptr<FileSink> FileSink::Create(const std::string& path, int* error) 
     if (file == nullptr) {
         if (error != nullptr) {
             *error = errno != 0 ? errno : EACCES;
+        }
+        return nullptr;
+    }
+    return std::unique_ptr<FileSink>(new FileSink(file));
+}
+
+std::unique_ptr<FileSink> FileSink::Adopt(int fd, int* error) {
+    errno = 0;
+#if defined(_WIN32)
+    std::FILE* file = fd >= 0 ? _fdopen(fd, "w") : nullptr;
+#else
+    std::FILE* file = fd >= 0 ? fdopen(fd, "w") : nullptr;
+#endif
+    if (file == nullptr) {
+        if (error != nullptr) {
+            *error = errno != 0 ? errno : EBADF;
+        }
+        if (fd >= 0) {
+#if defined(_WIN32)
+            _close(fd);
+#else
+            close(fd);
+#endif
         }
         return nullptr;
     }

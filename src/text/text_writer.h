@@ -36,6 +36,9 @@ class FileSink : public OutputSink {
     // Creates or truncates the file; nothing when it cannot be opened (with the system's
     // error number in `error`, when given).
     static std::unique_ptr<FileSink> Create(const std::string& path, int* error = nullptr);
+    // Writes to a descriptor already open for writing, which the sink then owns (and closes
+    // even when this fails).
+    static std::unique_ptr<FileSink> Adopt(int fd, int* error = nullptr);
     ~FileSink() override;
     bool Write(const char* data, size_t size) override;
     // Flushes and closes the file, reporting any error on the way.

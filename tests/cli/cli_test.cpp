@@ -1,6 +1,7 @@
 // The toravel program as a user runs it: exit codes, streams and files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <cstdio>
 #include <filesystem>
@@ -268,6 +269,63 @@ TEST(Cli, AnOutputThatIsAnInputIsRefusedEvenWithForce) {
     EXPECT_EQ(TempDir::Read(dir.File("walk.smd")), animation);
     EXPECT_EQ(TempDir::Read(dir.File("quad.smd")), kStaticSmd);
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.x")));
+}
+
+// Outputs that are no regular file are refused whatever --force says; inputs that are no
+// regular file are refused at once, never read without end or waited on.
+TEST(Cli, FilesThatAreNoRegularFilesAreRefused) {
+    TempDir dir;
+    dir.Write("quad.smd", kStaticSmd);
+    dir.Write("ref.smd", TempDir::Read(kExamples + "/soldier_reference.smd"));
+    ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+    std::filesystem::create_directories(dir.path() / "folder");
+    const std::string in = "cd " + dir.path().string() + " && timeout 20 " + kToravel;
+    const struct {
+        const char* command;
+        const char* hint;
+    } cases[] = {
+        {" static --force quad.smd -o /dev/null", "hint: it is not a regular file"},
+        {" static --force quad.smd -o fifo", "hint: it is not a regular file"},
+        {" convert --force ref.smd -o /dev/null", "hint: it is not a regular file"},
+        {" convert --force ref.smd -o fifo", "hint: it is not a regular file"},
+        {" convert --force ref.smd -o folder", "hint: it is a folder"},
+        {" static /dev/zero -o out.x", "hint: it is not a regular file"},
+        {" convert fifo -o out.x", "hint: it is not a regular file"},
+        {" convert ref.smd /dev/zero -o out.x", "hint: it is not a regular file"},
+        {" shell --script /dev/zero", "hint: it is not a regular file"},
+        {" shell --script fifo", "hint: it is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        const Result run = Shell(in + c.command);
+        EXPECT_NE(run.code, 0) << run.output;
+        EXPECT_NE(run.code, 124) << "timed out";
+        EXPECT_NE(run.output.find(c.hint), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"fifo", "folder", "quad.smd", "ref.smd"}));
+}
+
+// The output's mode survives a replacement; an output that is a link stays a link.
+TEST(Cli, ReplacingKeepsTheModeAndTheLink) {
+    TempDir dir;
+    dir.Write("quad.smd", kStaticSmd);
+    ASSERT_EQ(chmod(dir.Write("quad.x", "old").c_str(), 0600), 0);
+    std::filesystem::create_directories(dir.path() / "real");
+    dir.Write("real/target.x", "old");
+    std::filesystem::create_symlink("real/target.x", dir.File("link.x"));
+    const std::string in = "cd " + dir.path().string() + " && " + kToravel;
+    ASSERT_EQ(Shell(in + " static --force quad.smd").code, 0);
+    struct stat info {};
+    ASSERT_EQ(stat(dir.File("quad.x").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    const std::string longName = std::string(240, 'q') + ".x";
+    const Result linked = Shell(in + " static --force quad.smd -o link.x");
+    ASSERT_EQ(linked.code, 0) << linked.output;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.x")));
+    EXPECT_EQ(TempDir::Read(dir.File("real/target.x")), TempDir::Read(dir.File("quad.x")));
+    const Result lengthy = Shell(in + " static quad.smd -o " + longName);
+    EXPECT_EQ(lengthy.code, 0) << lengthy.output;
+    EXPECT_EQ(TempDir::Read(dir.File(longName)), TempDir::Read(dir.File("quad.x")));
 }
 
 // An X file whose outermost frame is not Scene_Root, as most exporters write it.
