@@ -17,6 +17,7 @@
 #include "app/model_info.h"
 #include "app/static_export_job.h"
 #include "text/file_bytes.h"
+#include "text/ordered_render.h"
 
 namespace {
 
@@ -171,6 +172,13 @@ int main(int argc, char** argv) {
                                    ->type_name("N");
     convertCommand->add_flag("--templates", convert.exportOptions.templates,
                              "Write the standard template declarations after the header");
+    convert.threads = toravel::DefaultThreadCount();
+    convertCommand
+        ->add_option("--threads", convert.threads,
+                     "Threads that read and write large files (default: the number of "
+                     "cores; 1 reads and writes on one thread)")
+        ->check(CLI::Range(1u, 256u))
+        ->type_name("N");
     convertCommand->add_flag("--strict-x", convert.strictX,
                              "Read X inputs with the strict reader (Toravel's own layout only) "
                              "and its messages");
