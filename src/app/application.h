@@ -65,6 +65,7 @@ class Application {
     StaticMesh staticMesh;
     Workspace workspace;
     ExportOptions exportOptions;  // extras for batch exports; the menu export leaves them unset
+    unsigned readThreads = 1;     // threads that read the triangles of a large SMD reference
     bool lastExportSucceeded = false;
     DebugTrace debugTrace;  // the X load's trace lines, where the platform has a channel
     // The reader of "Load X File" and of X inputs; the menu's own is the strict one.

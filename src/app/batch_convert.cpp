@@ -334,6 +334,8 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
     Application app(ui);
     ui.SetApplication(app);
     app.exportOptions = request.exportOptions;
+    app.exportOptions.threads = request.threads;
+    app.readThreads = request.threads;
     app.xReader = request.strictX ? XReaderKind::kStrict : XReaderKind::kGeneral;
 
     if (!LoadInputs(request, ui, app)) {

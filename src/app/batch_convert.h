@@ -29,8 +29,9 @@ struct ConvertRequest {
     bool verbose = false;            // show the loaders' progress lines
     bool strictX = false;            // read X inputs with the strict reader and its messages
     bool quiet = false;              // no summary line after a successful conversion
-    bool progress = false;  // a self-updating progress line for inputs larger than 32 MB
+    bool progress = false;           // a self-updating progress line for inputs larger than 32 MB
     ExportOptions exportOptions;
+    unsigned threads = 1;  // threads that read and write large files; the bytes are the same
 };
 
 // The line printed after a successful conversion: what was written, its size and the time.

@@ -19,6 +19,7 @@
 #include "app/preview_command.h"
 #include "app/static_export_job.h"
 #include "text/file_bytes.h"
+#include "text/ordered_render.h"
 
 #ifdef TORAVEL_HAVE_LINE_EDITOR
 #include "cli/line_editor.h"
@@ -202,6 +203,13 @@ int main(int argc, char** argv) {
                                    ->type_name("N");
     convertCommand->add_flag("--templates", convert.exportOptions.templates,
                              "Write the standard template declarations after the header");
+    convert.threads = toravel::DefaultThreadCount();
+    convertCommand
+        ->add_option("--threads", convert.threads,
+                     "Threads that read and write large files (default: the number of "
+                     "cores; 1 reads and writes on one thread)")
+        ->check(CLI::Range(1u, 256u))
+        ->type_name("N");
     convertCommand->add_flag("--strict-x", convert.strictX,
                              "Read X inputs with the strict reader (Toravel's own layout only) "
                              "and its messages");

@@ -290,6 +290,43 @@ bool FastDecimalToFloat(bool negative, uint64_t digits, int fractionDigits, floa
 }  // namespace
 
 size_t ParseFloat(std::string_view text, float& value) {
+    // The usual "-12.345678": scanned once with plain pointers, no exponent, at most 15
+    // digits. Everything else takes the general path below.
+    {
+        const char* p = text.data();
+        const char* const end = p + text.size();
+        while (p < end && IsWhiteSpace(*p)) {
+            ++p;
+        }
+        const char* q = p;
+        bool negative = false;
+        if (q < end && (*q == '-' || *q == '+')) {
+            negative = *q == '-';
+            ++q;
+        }
+        uint64_t mantissa = 0;
+        const char* const digitsStart = q;
+        while (q < end && static_cast<unsigned char>(*q - '0') < 10) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*q - '0');
+            ++q;
+        }
+        auto digitCount = q - digitsStart;
+        ptrdiff_t fractionDigits = 0;
+        if (q < end && *q == '.') {
+            ++q;
+            const char* const fractionStart = q;
+            while (q < end && static_cast<unsigned char>(*q - '0') < 10) {
+                mantissa = mantissa * 10 + static_cast<uint64_t>(*q - '0');
+                ++q;
+            }
+            fractionDigits = q - fractionStart;
+            digitCount += fractionDigits;
+        }
+        if (digitCount > 0 && digitCount <= 15 && (q == end || (*q != 'e' && *q != 'E')) &&
+            FastDecimalToFloat(negative, mantissa, static_cast<int>(fractionDigits), value)) {
+            return static_cast<size_t>(q - text.data());
+        }
+    }
     const size_t skip = SkipLeadingWhiteSpace(text);
     const std::string_view s = text.substr(skip);
     // Accumulate what a float extraction takes: sign, digits, point, digits, exponent.

@@ -15,6 +15,16 @@
 
 namespace toravel {
 
+namespace {
+
+// "00" to "99", for writing two digits at a time.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+}  // namespace
+
 std::unique_ptr<FileSink> FileSink::Create(const std::string& path, int* error) {
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "w");
@@ -95,6 +105,14 @@ void TextWriter::Drain() {
 }
 
 void TextWriter::Spill(std::string_view text) {
+    if (text.size() >= kCapacity) {
+        // A large block (a part formatted elsewhere) goes to the sink without a copy.
+        Drain();
+        if (ok_) {
+            ok_ = sink_.Write(text.data(), text.size());
+        }
+        return;
+    }
     while (!text.empty()) {
         if (used_ == kCapacity) {
             Drain();
@@ -108,6 +126,13 @@ void TextWriter::Spill(std::string_view text) {
 
 TextWriter& TextWriter::Indent(int depth) {
     size_t n = depth > 0 ? static_cast<size_t>(depth) : 0;
+    // Nearly every indent is shallow: one fixed-size copy, of which only `n` bytes count.
+    static constexpr char kSpaces[33] = "                                ";
+    if (n <= 32) {
+        std::memcpy(Reserve(32), kSpaces, 32);
+        used_ += n;
+        return *this;
+    }
     while (n > 0) {
         const size_t chunk = std::min<size_t>(n, 256);
         std::memset(Reserve(chunk), ' ', chunk);
@@ -166,14 +191,24 @@ size_t FormatFixed6(float value, char* out) {
         if (std::signbit(v)) {
             *p++ = '-';
         }
-        p = std::to_chars(p, p + 24, micros / 1000000).ptr;
-        *p++ = '.';
-        uint64_t fraction = micros % 1000000;
-        for (int i = 5; i >= 0; --i) {
-            p[i] = static_cast<char>('0' + fraction % 10);
-            fraction /= 10;
+        const uint64_t whole = micros / 1000000;
+        if (whole < 10) {
+            *p++ = static_cast<char>('0' + whole);
+        } else if (whole < 100) {
+            std::memcpy(p, kDigitPairs + 2 * whole, 2);
+            p += 2;
+        } else {
+            p = std::to_chars(p, p + 24, whole).ptr;
         }
-        return static_cast<size_t>(p + 6 - out);
+        *p = '.';
+        const auto fraction = static_cast<uint32_t>(micros - whole * 1000000);
+        const uint32_t high = fraction / 10000;
+        const uint32_t rest = fraction - high * 10000;
+        const uint32_t middle = rest / 100;
+        std::memcpy(p + 1, kDigitPairs + 2 * high, 2);
+        std::memcpy(p + 3, kDigitPairs + 2 * middle, 2);
+        std::memcpy(p + 5, kDigitPairs + 2 * (rest - middle * 100), 2);
+        return static_cast<size_t>(p + 7 - out);
     }
     return static_cast<size_t>(std::to_chars(out, out + 48, v, std::chars_format::fixed, 6).ptr -
                                out);

@@ -5,11 +5,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "text/ordered_render.h"
 #include "xfile/x_writer.h"
 
 namespace toravel {
 
 void WriteAnimationSet(TextWriter& out, const AnimSet& set) {
+    WriteAnimationSet(out, set, 1);
+}
+
+void WriteAnimationSet(TextWriter& out, const AnimSet& set, unsigned threads) {
     // Ends the line a previous set left open; after the frames it gives an empty line.
     out.Newline();
     out.Text("AnimationSet ");
@@ -17,8 +22,17 @@ void WriteAnimationSet(TextWriter& out, const AnimSet& set) {
         out.Text(set.name).Char(' ');
     }
     out.Char('{').Newline();
-    for (const NodeAnimation& animation : set.animations) {
-        WriteAnimation(out, animation, 1);
+    if (threads > 1 && set.animations.size() > 1) {
+        OrderedRender parts(set.animations.size(), threads, [&set](size_t i, TextWriter& part) {
+            WriteAnimation(part, set.animations[i], 1);
+        });
+        for (size_t i = 0; i < set.animations.size(); ++i) {
+            parts.Take(i, out);
+        }
+    } else {
+        for (const NodeAnimation& animation : set.animations) {
+            WriteAnimation(out, animation, 1);
+        }
     }
     out.Char('}');
 }

@@ -172,11 +172,12 @@ bool WriteXDocument(TextWriter& out, const NodeList& nodes, const std::vector<An
         prelude.templates = StandardTemplates();
     }
     prelude.ticksPerSecond = options.ticksPerSecond;
+    prelude.threads = options.threads;
     if (!WriteSceneFrames(out, nodes, failure, prelude)) {
         return false;
     }
     for (const AnimSet& set : sets) {
-        WriteAnimationSet(out, set);
+        WriteAnimationSet(out, set, options.threads);
     }
     return true;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "scene/node_ops.h"
+#include "text/ordered_render.h"
 #include "xfile/x_writer.h"
 
 namespace toravel {
@@ -74,15 +75,61 @@ bool IsValid(const NodeList& nodes, NodeIndex n) {
     return n >= 0 && static_cast<size_t>(n) < nodes.size();
 }
 
+// How the frame walk writes a frame's mesh: in place, or as a part formatted elsewhere.
+class MeshOutput {
+  public:
+    virtual ~MeshOutput() = default;
+    virtual void Mesh(TextWriter& out, const SceneNode& node, int depth) {
+        WriteMesh(out, node, depth);
+    }
+};
+
+// Notes the meshes in the order of the walk and writes none of them.
+class MeshOrder : public MeshOutput {
+  public:
+    void Mesh(TextWriter&, const SceneNode& node, int depth) override {
+        meshes.emplace_back(&node, depth);
+    }
+    std::vector<std::pair<const SceneNode*, int>> meshes;
+};
+
+// Writes the meshes noted by a MeshOrder, formatted ahead on worker threads.
+class ParallelMeshes : public MeshOutput {
+  public:
+    ParallelMeshes(const std::vector<std::pair<const SceneNode*, int>>& meshes, unsigned threads)
+        : meshes_(meshes), parts_(meshes.size(), threads, [this](size_t i, TextWriter& out) {
+              WriteMesh(out, *meshes_[i].first, meshes_[i].second);
+          }) {}
+    void Mesh(TextWriter& out, const SceneNode& node, int depth) override {
+        if (next_ < meshes_.size() && meshes_[next_].first == &node &&
+            meshes_[next_].second == depth) {
+            parts_.Take(next_++, out);
+        } else {
+            WriteMesh(out, node, depth);
+        }
+    }
+
+  private:
+    const std::vector<std::pair<const SceneNode*, int>>& meshes_;
+    OrderedRender parts_;
+    size_t next_ = 0;
+};
+
+// Discards everything: the walk that only notes the meshes.
+class NullSink : public OutputSink {
+  public:
+    bool Write(const char*, size_t) override { return true; }
+};
+
 // The lines of a frame up to its children: the "Frame" line, its matrix and its mesh.
-void OpenFrame(TextWriter& out, const SceneNode& node, int depth) {
+void OpenFrame(TextWriter& out, const SceneNode& node, int depth, MeshOutput& meshes) {
     out.Newline();
     WriteIndent(out, depth);
     out.Text("Frame ").Text(node.name).Text(" {").Newline();
     out.Newline();
     WriteFrameTransformMatrix(out, depth + 1, node.localMatrix);
     if (node.mesh.HasMesh()) {
-        WriteMesh(out, node, depth + 1);
+        meshes.Mesh(out, node, depth + 1);
     }
 }
 
@@ -95,8 +142,8 @@ void CloseFrame(TextWriter& out, int depth) {
 // Writes `first` with its subtree and its later siblings with theirs. Every frame written
 // uses one unit of `budget`; when it runs out (links that loop), no further frame is opened,
 // but the open ones are still closed. Links outside the list count as absent.
-void WriteFrames(TextWriter& out, const NodeList& nodes, NodeIndex first, int depth,
-                 size_t& budget) {
+void WriteFrames(TextWriter& out, const NodeList& nodes, NodeIndex first, int depth, size_t& budget,
+                 MeshOutput& meshes) {
     // Frames opened but not yet closed, with their depth, innermost last.
     std::vector<std::pair<NodeIndex, int>> open;
     NodeIndex next = first;
@@ -105,7 +152,7 @@ void WriteFrames(TextWriter& out, const NodeList& nodes, NodeIndex first, int de
         if (IsValid(nodes, next) && budget > 0) {
             --budget;
             const SceneNode& node = nodes[static_cast<size_t>(next)];
-            OpenFrame(out, node, nextDepth);
+            OpenFrame(out, node, nextDepth, meshes);
             open.emplace_back(next, nextDepth);
             if (IsValid(nodes, node.firstChild)) {
                 next = node.firstChild;
@@ -146,6 +193,28 @@ bool IsFileSceneRoot(const NodeList& nodes, NodeIndex root) {
     return true;
 }
 
+// Everything inside the file's Scene_Root frame.
+void WriteRootFrames(TextWriter& out, const NodeList& nodes, NodeIndex root, MeshOutput& meshes) {
+    size_t budget = nodes.size();
+    const SceneNode& rootNode = nodes[static_cast<size_t>(root)];
+    if (IsFileSceneRoot(nodes, root)) {
+        // Frames read from an X file: its Scene_Root is the one written, with its own matrix,
+        // so a file read and written again comes out the same.
+        WriteFrameTransformMatrix(out, 1, rootNode.localMatrix);
+        --budget;
+        WriteFrames(out, nodes, rootNode.firstChild, 1, budget, meshes);
+    } else {
+        WriteFrameTransformMatrix(out, 1, IdentityMatrix());
+        WriteFrames(out, nodes, root, 1, budget, meshes);
+        const int32_t rootId = rootNode.id;
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            if (nodes[i].parentId == -1 && nodes[i].id != rootId) {
+                WriteFrames(out, nodes, static_cast<NodeIndex>(i), 1, budget, meshes);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 bool HasOwnSceneRoot(const NodeList& nodes) {
@@ -177,23 +246,20 @@ bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, Message& failure,
         out.Text("AnimTicksPerSecond {\n ").Unsigned(*prelude.ticksPerSecond).Text(";\n}\n\n");
     }
     out.Text("Frame Scene_Root {").Newline();
-    size_t budget = nodes.size();
-    const SceneNode& rootNode = nodes[static_cast<size_t>(root)];
-    if (IsFileSceneRoot(nodes, root)) {
-        // Frames read from an X file: its Scene_Root is the one written, with its own matrix,
-        // so a file read and written again comes out the same.
-        WriteFrameTransformMatrix(out, 1, rootNode.localMatrix);
-        --budget;
-        WriteFrames(out, nodes, rootNode.firstChild, 1, budget);
-    } else {
-        WriteFrameTransformMatrix(out, 1, IdentityMatrix());
-        WriteFrames(out, nodes, root, 1, budget);
-        const int32_t rootId = rootNode.id;
-        for (size_t i = 0; i < nodes.size(); ++i) {
-            if (nodes[i].parentId == -1 && nodes[i].id != rootId) {
-                WriteFrames(out, nodes, static_cast<NodeIndex>(i), 1, budget);
-            }
+    if (prelude.threads > 1) {
+        // The meshes are the bulk of the file: note them in the order of the walk, then
+        // write the walk again with each mesh formatted ahead on the workers.
+        MeshOrder order;
+        {
+            NullSink nothing;
+            TextWriter discard(nothing);
+            WriteRootFrames(discard, nodes, root, order);
         }
+        ParallelMeshes meshes(order.meshes, prelude.threads);
+        WriteRootFrames(out, nodes, root, meshes);
+    } else {
+        MeshOutput inPlace;
+        WriteRootFrames(out, nodes, root, inPlace);
     }
     out.Char('}').Newline();
     return true;
@@ -201,7 +267,8 @@ bool WriteSceneFrames(TextWriter& out, const NodeList& nodes, Message& failure,
 
 void WriteFrame(TextWriter& out, const NodeList& nodes, NodeIndex node, int depth) {
     size_t budget = nodes.size();
-    WriteFrames(out, nodes, node, depth, budget);
+    MeshOutput inPlace;
+    WriteFrames(out, nodes, node, depth, budget, inPlace);
 }
 
 void WriteFrameTransformMatrix(TextWriter& out, int depth, const Matrix& matrix) {

@@ -25,6 +25,9 @@ void WriteXHeader(TextWriter& out);
 struct SceneFramesPrelude {
     std::string_view templates;              // template declarations, written as they stand
     std::optional<uint32_t> ticksPerSecond;  // an AnimTicksPerSecond block
+    // Above 1, the meshes are formatted ahead on this many worker threads; the bytes are
+    // the same.
+    unsigned threads = 1;
 };
 
 // Writes the header, the Scene_Root frame and every frame below it. Frames read from an X file
@@ -45,6 +48,9 @@ struct ExportOptions {
     std::optional<uint32_t> ticksPerSecond;
     // Writes the standard template declarations after the header.
     bool templates = false;
+    // Above 1, meshes and animations are formatted on this many worker threads; the file is
+    // the same byte for byte.
+    unsigned threads = 1;
 };
 
 // A whole X document: the frames of `nodes`, then every set. False, with nothing written, as
@@ -69,6 +75,8 @@ void WriteHierarchyListing(TextWriter& out, const NodeList& nodes);
 
 // One AnimationSet block; it leaves its closing brace on an unterminated line.
 void WriteAnimationSet(TextWriter& out, const AnimSet& set);
+// The same, its animations formatted on `threads` worker threads when that is above 1.
+void WriteAnimationSet(TextWriter& out, const AnimSet& set, unsigned threads);
 void WriteAnimation(TextWriter& out, const NodeAnimation& animation, int depth);
 void WriteAnimationKey(TextWriter& out, const KeyTrack& track, int depth);
 void WriteTimedKey(TextWriter& out, const TimedKey& key, int depth, bool isLast);

@@ -100,5 +100,23 @@ TEST(TextWriterFloat, MatchesPrintfOverASweep) {
     }
 }
 
+// Halfway cases at every scale: a float m / 2^k (k >= 7, m odd) times 10^6 ends in exactly
+// .5 when k is 7, and in a longer binary fraction beyond it; both sides of each, signed.
+TEST(TextWriterFloat, HalfwayCasesAtEveryScale) {
+    for (int k = 7; k <= 40; ++k) {
+        for (uint32_t m = 1; m < (1u << 24); m = m * 3 + 1) {
+            const float v = std::ldexp(static_cast<float>(m | 1u), -k);
+            for (float w : {v, -v, std::nextafter(v, 0.0f), std::nextafter(v, 1e30f)}) {
+                ASSERT_EQ(Written(w), Printf(w)) << std::bit_cast<uint32_t>(w);
+            }
+        }
+    }
+    // Integer parts of every length up to the float range.
+    for (float v = 0.3f; v < 3e38f; v *= 7.1f) {
+        ASSERT_EQ(Written(v), Printf(v)) << v;
+        ASSERT_EQ(Written(-v), Printf(-v)) << v;
+    }
+}
+
 }  // namespace
 }  // namespace toravel
