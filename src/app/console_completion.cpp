@@ -26,7 +26,11 @@ std::vector<std::string> CompleteCommandName(std::string_view prefix) {
 }
 
 std::vector<std::string> CompletePath(std::string_view prefix) {
+#ifdef _WIN32
+    const size_t slash = prefix.find_last_of("/\\");  // both separators name folders there
+#else
     const size_t slash = prefix.rfind('/');
+#endif
     const std::string folderPart(slash == std::string_view::npos ? ""
                                                                  : prefix.substr(0, slash + 1));
     const std::string_view start =
