@@ -171,8 +171,8 @@ inline std::string BoxChainSmd() {
         const int faces[6][4] = {{0, 1, 3, 2}, {4, 5, 7, 6}, {0, 1, 5, 4},
                                  {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 3, 7, 5}};
         for (const auto& face : faces) {
-            for (const int* tri : {std::array<int, 3>{face[0], face[1], face[2]}.data(),
-                                   std::array<int, 3>{face[0], face[2], face[3]}.data()}) {
+            const int halves[2][3] = {{face[0], face[1], face[2]}, {face[0], face[2], face[3]}};
+            for (const int* tri : halves) {
                 std::array<std::array<double, 3>, 3> p = {corner(tri[0]), corner(tri[1]),
                                                           corner(tri[2])};
                 // The outside is where cross(b - a, c - a) points, as in the example.
