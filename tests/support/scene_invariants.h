@@ -45,23 +45,26 @@ inline void ExpectValidMesh(const MeshData& mesh, const std::string& where) {
 // Nodes as a successful read leaves them. When `bonesNameNodes` is set, every bone of every
 // mesh must name a node of the list (SMD reads guarantee it; X files may name other frames).
 inline void ExpectValidScene(const NodeList& nodes, bool bonesNameNodes = true) {
+    // Indexed lookups: the check runs after reads of 100,000-node chains too.
+    const NodeIdIndex byId(nodes);
+    const NodeNameIndex byName(nodes);
     for (size_t i = 0; i < nodes.size(); ++i) {
         const SceneNode& node = nodes[i];
         ExpectValidMesh(node.mesh, "mesh of " + node.name);
         // Each child's parent id names the first node with that id: the one it hangs under.
         for (NodeIndex c = node.firstChild; c != kNoNode; c = nodes[static_cast<size_t>(c)].nextSibling) {
             ASSERT_TRUE(c >= 0 && static_cast<size_t>(c) < nodes.size()) << "child link " << c;
-            EXPECT_EQ(FindNodeById(nodes, nodes[static_cast<size_t>(c)].parentId),
+            EXPECT_EQ(byId.Find(nodes[static_cast<size_t>(c)].parentId),
                       static_cast<NodeIndex>(i))
                 << nodes[static_cast<size_t>(c)].name << " under " << node.name;
         }
         if (node.parentId >= 0) {
-            EXPECT_NE(FindNodeById(nodes, node.parentId), kNoNode) << node.name << "'s parent";
+            EXPECT_NE(byId.Find(node.parentId), kNoNode) << node.name << "'s parent";
         }
         EXPECT_EQ(static_cast<size_t>(node.track.keyCount), node.track.keys.size()) << node.name;
         if (bonesNameNodes) {
             for (const BoneWeights& bone : node.mesh.boneWeights) {
-                EXPECT_NE(FindNodeByName(nodes, bone.boneName), kNoNode) << bone.boneName;
+                EXPECT_NE(byName.Find(bone.boneName), kNoNode) << bone.boneName;
             }
         }
     }
