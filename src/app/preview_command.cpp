@@ -1,5 +1,6 @@
 #include "app/preview_command.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -9,8 +10,13 @@
 #include "app/message_format.h"
 #include "preview/png_codec.h"
 #include "text/file_bytes.h"
-#include "text/replace_file.h"
+#include "text/file_replacement.h"
 #include "xfile/x_general_reader.h"
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace toravel {
 
@@ -67,26 +73,29 @@ class TextureFolder {
 };
 
 bool WriteBytes(const std::string& path, const std::string& bytes, std::string& reason) {
-    int error = ReplaceError(path);
-    if (error != 0) {
-        reason = SystemReason(error);
+    int error = 0;
+    std::unique_ptr<FileReplacement> replacement = FileReplacement::Begin(path, reason, error);
+    if (!replacement) {
         return false;
     }
-    const std::string temporary = TemporaryPathFor(path);
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    const int fd = replacement->TakeDescriptor();
+#if defined(_WIN32)
+    _setmode(fd, _O_BINARY);
+    std::FILE* file = _fdopen(fd, "wb");
+#else
+    std::FILE* file = fdopen(fd, "wb");
+#endif
     if (file == nullptr) {
-        reason = CreateProblem(path);
+        reason = SystemReason(errno);
         return false;
     }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool closed = std::fclose(file) == 0;
-    std::error_code ignored;
     if (!written || !closed) {
-        std::filesystem::remove(temporary, ignored);
         reason = "the file could not be written completely";
-        return false;
+        return false;  // the replacement removes its temporary
     }
-    if (const std::error_code renamed = ReplaceWith(temporary, path)) {
+    if (const std::error_code renamed = replacement->Commit()) {
         reason = renamed.message();
         return false;
     }

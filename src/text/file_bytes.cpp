@@ -22,7 +22,11 @@ namespace {
 #if defined(_WIN32)
 int OpenForReading(const std::string& path) {
     int fd = -1;
-    _sopen_s(&fd, path.c_str(), _O_RDONLY | _O_BINARY, _SH_DENYNO, 0);
+    const int error = _sopen_s(&fd, path.c_str(), _O_RDONLY | _O_BINARY, _SH_DENYNO, 0);
+    if (error != 0) {
+        errno = error;
+        return -1;
+    }
     return fd;
 }
 bool IsRegularDescriptor(int fd, unsigned long long& size) {

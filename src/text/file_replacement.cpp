@@ -41,8 +41,12 @@ std::string Beside(const std::string& file, const std::string& name) {
 #if defined(_WIN32)
 int CreateExclusive(const std::string& path, int mode) {
     int fd = -1;
-    _sopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _SH_DENYWR,
-             (mode & 0200) != 0 ? _S_IREAD | _S_IWRITE : _S_IREAD);
+    const int error = _sopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT,
+                               _SH_DENYWR, (mode & 0200) != 0 ? _S_IREAD | _S_IWRITE : _S_IREAD);
+    if (error != 0) {
+        errno = error;
+        return -1;
+    }
     return fd;
 }
 #else

@@ -94,6 +94,20 @@ TEST(PortableMeshLayerTest, AdjacencyMatchesEdgesByPositionWithinEpsilon) {
     EXPECT_EQ(mesh->GenerateAdjacency(kAdjacencyEpsilon, nullptr), hresult::kInvalidCall);
 }
 
+// Far coordinates each get a cell of their own, and copies of one position weld without being
+// compared with one another: the shared edge is still found.
+TEST(PortableMeshLayerTest, FarAndRepeatedPositionsStillWeldTheSharedEdge) {
+    const float far = 1e30f;
+    const float further = 1.0001e30f;
+    auto mesh = MakeMesh({At(far, 0, 0), At(further, 0, 0), At(far, far, 0), At(far, far, 0),
+                          At(further, 0, 0), At(further, far, 0)},
+                         {0, 1, 2, 3, 4, 5}, {0, 0});
+    std::vector<uint32_t> adjacency(6, 7);
+    ASSERT_EQ(mesh->GenerateAdjacency(kAdjacencyEpsilon, adjacency.data()), hresult::kOk);
+    EXPECT_EQ(adjacency, (std::vector<uint32_t>{kNoAdjacentFace, 1, kNoAdjacentFace, 0,
+                                                kNoAdjacentFace, kNoAdjacentFace}));
+}
+
 TEST(PortableMeshLayerTest, OptimisationSortsByAttributeAndOrdersVerticesByUse) {
     std::vector<MeshVertex> vertices;
     for (int i = 0; i < 12; ++i) {
