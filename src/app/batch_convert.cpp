@@ -228,30 +228,28 @@ bool LoadInputs(const ConvertRequest& request, BatchInteraction& ui, Application
 
 }  // namespace
 
-std::optional<std::string> InputNamedBy(const std::string& output,
-                                        const std::vector<std::string>& inputs) {
+ExitCode CheckOutputPath(const std::string& output, const std::vector<std::string>& inputs,
+                         bool force, std::ostream& messages) {
     for (const std::string& input : inputs) {
         if (IsSameFile(output, input)) {
-            return input;
+            Notice notice{NoticeId::kOpenFailure, "Output Is An Input",
+                          output + " is the same file as the input " + input +
+                              "; Toravel never writes over its inputs."};
+            notice.place.file = output;
+            notice.hint = "choose another output file with -o";
+            messages << CommandLineMessage(notice);
+            return kExitUsage;
         }
     }
-    return std::nullopt;
-}
-
-Notice OutputIsInputNotice(const std::string& output, const std::string& input) {
-    Notice notice{NoticeId::kOpenFailure, "Output Is An Input",
-                  output + " is the same file as the input " + input +
-                      "; Toravel never writes over its inputs."};
-    notice.place.file = output;
-    notice.hint = "choose another output file with -o";
-    return notice;
-}
-
-Notice OutputExistsNotice(const std::string& output) {
-    Notice notice{NoticeId::kOpenFailure, "Overwrite File?", output + " exists."};
-    notice.place.file = output;
-    notice.hint = "use --force to replace it";
-    return notice;
+    std::error_code error;
+    if (!force && std::filesystem::exists(output, error)) {
+        Notice notice{NoticeId::kOpenFailure, "Overwrite File?", output + " exists."};
+        notice.place.file = output;
+        notice.hint = "use --force to replace it";
+        messages << CommandLineMessage(notice);
+        return kExitFailed;
+    }
+    return kExitDone;
 }
 
 std::string DefaultOutputPath(const std::string& reference) {
@@ -320,14 +318,8 @@ int RunConvert(const ConvertRequest& original, std::ostream& messages) {
     for (const AnimationInput& input : request.animations) {
         inputs.push_back(input.path);
     }
-    if (const std::optional<std::string> input = InputNamedBy(request.output, inputs)) {
-        messages << CommandLineMessage(OutputIsInputNotice(request.output, *input));
-        return kExitUsage;
-    }
-    std::error_code error;
-    if (!request.force && std::filesystem::exists(request.output, error)) {
-        messages << CommandLineMessage(OutputExistsNotice(request.output));
-        return kExitFailed;
+    if (const ExitCode refused = CheckOutputPath(request.output, inputs, request.force, messages)) {
+        return refused;
     }
 
     BatchInteraction ui(request, messages);

@@ -52,13 +52,11 @@ std::string SizeText(uintmax_t bytes);
 // The output path for `reference` when none is given: its extension replaced by ".x".
 std::string DefaultOutputPath(const std::string& reference);
 
-// The first of `inputs` that names the same file as `output`, if any.
-std::optional<std::string> InputNamedBy(const std::string& output,
-                                        const std::vector<std::string>& inputs);
-// The refusals of an output before anything is read: one of the inputs, or an existing file
-// without --force.
-Notice OutputIsInputNotice(const std::string& output, const std::string& input);
-Notice OutputExistsNotice(const std::string& output);
+// Checks an output before anything is read: one that names the same file as any of `inputs`
+// is refused (kExitUsage, whatever `force` says), an existing one without `force` too
+// (kExitFailed); the refusal goes to `messages`. kExitDone when it may be written.
+ExitCode CheckOutputPath(const std::string& output, const std::vector<std::string>& inputs,
+                         bool force, std::ostream& messages);
 
 // Runs the conversion; messages go to `messages` as their title and text. Returns an ExitCode.
 // Nothing is written unless the whole conversion succeeds, and never over one of the inputs

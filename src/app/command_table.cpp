@@ -1,8 +1,7 @@
 #include "app/command_table.h"
 
 #include "app/application.h"
-
-#include <cctype>
+#include "text/text_util.h"
 
 namespace toravel {
 
@@ -172,14 +171,15 @@ std::string MissingForCommand(const Application& app, int commandId) {
 
 namespace {
 
+// A menu text as names are compared: without its '&' and in lower case.
 std::string MenuName(std::string_view text) {
     std::string name;
     for (char c : text) {
         if (c != '&') {
-            name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+            name.push_back(c);
         }
     }
-    return name;
+    return AsciiLower(name);
 }
 
 }  // namespace

@@ -110,14 +110,8 @@ int RunPreview(const PreviewRequest& request, std::ostream& messages) {
     for (const AnimationInput& input : request.animations) {
         inputs.push_back(input.path);
     }
-    if (const std::optional<std::string> input = InputNamedBy(request.output, inputs)) {
-        messages << CommandLineMessage(OutputIsInputNotice(request.output, *input));
-        return kExitUsage;
-    }
-    std::error_code error;
-    if (!request.force && std::filesystem::exists(request.output, error)) {
-        messages << CommandLineMessage(OutputExistsNotice(request.output));
-        return kExitFailed;
+    if (const ExitCode refused = CheckOutputPath(request.output, inputs, request.force, messages)) {
+        return refused;
     }
 
     ConvertRequest convert;

@@ -27,14 +27,8 @@ int RunStaticExport(const std::string& in, const std::string& out, bool force,
     const auto started = std::chrono::steady_clock::now();
     const std::string output =
         out.empty() ? std::filesystem::path(in).replace_extension(".x").string() : out;
-    if (IsSameFile(output, in)) {
-        messages << CommandLineMessage(OutputIsInputNotice(output, in));
-        return 2;
-    }
-    std::error_code error;
-    if (!force && std::filesystem::exists(output, error)) {
-        messages << CommandLineMessage(OutputExistsNotice(output));
-        return 1;
+    if (const ExitCode refused = CheckOutputPath(output, {in}, force, messages)) {
+        return refused;
     }
     // The commands run with their files already chosen: no dialog or question comes up.
     MessageStreamInteraction ui(&messages);
