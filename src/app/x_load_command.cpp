@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/read_messages.h"
+#include "scene/finite_values.h"
 #include "scene/names.h"
 #include "text/file_bytes.h"
 #include "text/text_input.h"
@@ -149,6 +150,18 @@ bool ReadWithGeneralReader(XFileReader& doc, const FileChoice& file, UserInterac
         return false;
     }
     XGeneralContent& content = *read.content;
+    // The reader takes the "1.#INF00" of Microsoft's printf for what it means; such a value
+    // cannot be written back, so a model that holds one is not loaded for conversion.
+    std::optional<std::string> nonFinite = FindNonFiniteValue(content.frames);
+    if (!nonFinite) {
+        nonFinite = FindNonFiniteValue(content.animSets);
+    }
+    if (nonFinite) {
+        ui.ShowMessage(GeneralReaderNotice(XGeneralNote{{}, NonFiniteValueText(*nonFinite)},
+                                           NoticeId::kReadFailure, std::string(kInvalidFileTitle),
+                                           file));
+        return false;
+    }
     doc.frames = std::move(content.frames);
     doc.animSets = std::move(content.animSets);
     doc.ticksPerSecond = content.ticksPerSecond;

@@ -1,8 +1,10 @@
 #include "smd/smd_reader.h"
 
+#include <cmath>
 #include <optional>
 #include <utility>
 
+#include "scene/finite_values.h"
 #include "scene/names.h"
 #include "scene/node_ops.h"
 #include "smd/smd_triangles.h"
@@ -52,7 +54,24 @@ void SmdReader::FixNames() {
 }
 
 bool SmdReader::Triangles() {
-    return Step(ReadTriangles(input_, tokenizer_, nodes_, report_));
+    return Step(ReadTriangles(input_, tokenizer_, nodes_, report_) && CheckFinite());
+}
+
+bool SmdReader::CheckFinite() {
+    // Sums of translations that are finite alone may overflow in model space; the offset
+    // matrices are the inverses of those bind poses.
+    for (const SceneNode& node : nodes_) {
+        for (const float v : node.combinedMatrix.m) {
+            if (!std::isfinite(v)) {
+                return report_.Fail(
+                    NonFiniteValueText("the bind pose of node '" + node.name + "' in model space"));
+            }
+        }
+    }
+    if (const std::optional<std::string> what = FindNonFiniteValue(nodes_)) {
+        return report_.Fail(NonFiniteValueText(*what));
+    }
+    return true;
 }
 
 namespace {

@@ -24,8 +24,8 @@ class SmdReader {
     bool Nodes();
     bool LinkParents();  // the parent links and the depth limit
     bool Skeleton(SkeletonMode mode);
-    void FixNames();  // a collision that the fixing makes is a warning
-    bool Triangles();
+    void FixNames();   // a collision that the fixing makes is a warning
+    bool Triangles();  // ends with the check that every value can be written
 
     NodeList& nodes() { return nodes_; }
     ReadReport& report() { return report_; }
@@ -33,6 +33,8 @@ class SmdReader {
   private:
     // Passes `ok` on, noting where reading stopped when it is false.
     bool Step(bool ok);
+    // Every value, as converted, is a finite number: one that overflowed cannot be written.
+    bool CheckFinite();
 
     TextInput& input_;
     LineTokenizer tokenizer_;

@@ -2,6 +2,8 @@
 // duplication indices, and the dispatch of the material and skin blocks.
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +29,56 @@ void MatchCountsToLists(MeshData& mesh) {
     }
 }
 
+std::string MeshName(const MeshData& mesh) {
+    return mesh.name.empty() ? std::string("the unnamed mesh") : "mesh '" + mesh.name + "'";
+}
+
+struct OutOfRange {
+    size_t at;  // the face, or the entry for lists of one per entry
+    int32_t index;
+};
+
+std::optional<OutOfRange> FirstOutOfRange(const std::vector<int32_t>& indices, size_t size,
+                                          size_t perEntry) {
+    for (size_t i = 0; i < indices.size(); ++i) {
+        if (indices[i] < 0 || static_cast<size_t>(indices[i]) >= size) {
+            return OutOfRange{i / perEntry, indices[i]};
+        }
+    }
+    return std::nullopt;
+}
+
+// Every index of the mesh against the list it points into, once the whole mesh block is
+// read: a reference outside its list would be copied to the output, which no reader takes.
+std::optional<std::string> CheckMeshIndices(const MeshData& mesh) {
+    const std::string name = MeshName(mesh);
+    // "Face 3 of mesh 'Body' names vertex 7, but mesh 'Body' has 4 vertices."
+    auto text = [&name](std::string_view entry, const OutOfRange& bad, std::string_view where,
+                        std::string_view item, std::string_view items, size_t size) {
+        return std::string(entry) + " " + std::to_string(bad.at) + " of " + std::string(where) +
+               " names " + std::string(item) + " " + std::to_string(bad.index) + ", but " + name +
+               " has " + std::to_string(size) + " " + std::string(size == 1 ? item : items) + ".";
+    };
+    if (auto bad = FirstOutOfRange(mesh.faceIndices, mesh.positions.size(), 3)) {
+        return text("Face", *bad, name, "vertex", "vertices", mesh.positions.size());
+    }
+    if (auto bad = FirstOutOfRange(mesh.normalFaceIndices, mesh.normals.size(), 3)) {
+        return text("Face", *bad, "the MeshNormals of " + name, "normal", "normals",
+                    mesh.normals.size());
+    }
+    if (auto bad = FirstOutOfRange(mesh.faceMaterials, mesh.materials.size(), 1)) {
+        return text("Face", *bad, "the MeshMaterialList of " + name, "material", "materials",
+                    mesh.materials.size());
+    }
+    for (const BoneWeights& bone : mesh.boneWeights) {
+        if (auto bad = FirstOutOfRange(bone.vertexIndices, mesh.positions.size(), 1)) {
+            return text("Weight", *bad, "the SkinWeights of bone '" + bone.boneName + "'", "vertex",
+                        "vertices", mesh.positions.size());
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 bool XReader::ReadMesh(MeshData& mesh) {
@@ -50,6 +102,9 @@ bool XReader::ReadMesh(MeshData& mesh) {
         bool read = true;
         if (token == "}") {
             MatchCountsToLists(mesh);
+            if (const std::optional<std::string> problem = CheckMeshIndices(mesh)) {
+                return Fail(*problem);
+            }
             return true;
         } else if (token == "MeshNormals") {
             HandBack(mark);

@@ -351,6 +351,38 @@ TEST(Cli, XInputsReadWithTheGeneralReaderUnlessStrict) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("strict.x")));
 }
 
+// A model with a value that is not a finite number is refused for conversion, naming the
+// value, and nothing is written; `info` still describes it.
+TEST(Cli, ValuesThatCannotBeWrittenBackAreRefusedAtLoad) {
+    TempDir dir;
+    const std::string x = dir.Write(
+        "nan.x",
+        "xof 0303txt 0032\nFrame Hip {\n FrameTransformMatrix { 1,0,0,0,0,-1.#INF00,0,0,0,0,1,0,"
+        "0,0,0,1;; }\n}\n");
+    const Result converted = Shell(kToravel + " convert -o " + dir.File("out.x") + " " + x);
+    EXPECT_EQ(converted.code, 1) << converted.output;
+    EXPECT_NE(
+        converted.output.find("A value in the bind pose of node 'Hip' is not a finite number."),
+        std::string::npos)
+        << converted.output;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.x")));
+    EXPECT_EQ(Shell(kToravel + " info " + x).code, 0);
+
+    // Translations that are finite alone overflow in model space.
+    const std::string smd =
+        dir.Write("far.smd",
+                  "version 1\nnodes\n0 \"root\" -1\n1 \"arm\" 0\nend\nskeleton\ntime 0\n"
+                  "0 3e38 0 0 0 0 0\n1 3e38 0 0 0 0 0\nend\ntriangles\nskin.bmp\n"
+                  "1 0 0 0 0 0 1 0 0\n1 1 0 0 0 0 1 1 0\n1 0 1 0 0 0 1 0 1\nend\n");
+    const Result far = Shell(kToravel + " convert -o " + dir.File("far.x") + " " + smd);
+    EXPECT_EQ(far.code, 1) << far.output;
+    EXPECT_NE(far.output.find("A value in the bind pose of node 'arm' in model space is not a "
+                              "finite number."),
+              std::string::npos)
+        << far.output;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("far.x")));
+}
+
 TEST(Cli, InfoDescribesEachFileAndFailsForOneThatCannotBeRead) {
     TempDir dir;
     const Result walk = Shell(kToravel + " info " + kExamples + "/soldier_walk.smd");

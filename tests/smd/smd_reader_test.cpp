@@ -107,6 +107,10 @@ TEST(ReadSmdReference, FailuresAndTheirMessages) {
         {Edit(Edit(kValid, "2 \"mesh\" -1", "2 \"mesh\" -1\n3 \"other\" -1\n4 \"leaf\" 3"),
               "2 0 0 0 0 0 0\n", "2 0 0 0 0 0 0\n3 0 0 0 0 0 0\n4 0 0 0 0 0 0\n"),
          "Incorrect node structure", "Multiple candidates for the skeleton.\nroot\nother"},
+        // Values that overflow on the way cannot be written back: the load names them.
+        {Edit(kValid, "0 0 0 0 0 0 0\n1 0 0 1 0 0 0\n", "0 3e38 0 0 0 0 0\n1 3e38 0 0 0 0 0\n"),
+         invalid,
+         "A value in the bind pose of node 'pelvis' in model space is not a finite number."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text + "\n" + c.file);

@@ -422,6 +422,41 @@ TEST(XReaderCounts, NegativeCountsEndTheLoadNamingTheCount) {
     }
 }
 
+// Indices are checked against their lists once the mesh block is read, so that nothing out
+// of range is copied to the output; each failure names the block and the index.
+TEST(XReaderCounts, IndicesOutsideTheirListsEndTheLoadNamingTheBlock) {
+    const std::string material =
+        "Material {\n1;1;1;1;;\n0;\n0;0;0;;\n0;0;0;;\nTextureFilename {\n\"a.bmp\";\n}\n}\n";
+    struct Case {
+        std::string text;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {XMeshFile("", "3;\n0;0;0;,\n1;0;0;,\n0;1;0;;\n1;\n3;0,1,3;;\n"),
+         "Face 0 of mesh 'BodyMesh' names vertex 3, but mesh 'BodyMesh' has 3 vertices."},
+        {XMeshFile("", "3;\n0;0;0;,\n1;0;0;,\n0;1;0;;\n2;\n3;0,1,2;,\n3;0,-1,-2147483648;;\n"),
+         "Face 1 of mesh 'BodyMesh' names vertex -1, but mesh 'BodyMesh' has 3 vertices."},
+        {XMeshFile("MeshNormals {\n1;\n0;0;1;;\n1;\n3;0,1,0;;\n}\n"),
+         "Face 0 of the MeshNormals of mesh 'BodyMesh' names normal 1, but mesh 'BodyMesh' has 1 "
+         "normal."},
+        {XMeshFile("MeshMaterialList {\n1;\n1;\n1;\n" + material + "}\n"),
+         "Face 0 of the MeshMaterialList of mesh 'BodyMesh' names material 1, but mesh "
+         "'BodyMesh' has 1 material."},
+        {XMeshFile("MeshMaterialList {\n0;\n1;\n0;\n}\n"),
+         "Face 0 of the MeshMaterialList of mesh 'BodyMesh' names material 0, but mesh "
+         "'BodyMesh' has 0 materials."},
+        {XMeshFile("XSkinMeshHeader {\n1;\n1;\n1;\n}\n" + Weights("Pelvis", "-2")),
+         "Weight 0 of the SkinWeights of bone 'Pelvis' names vertex -2, but mesh 'BodyMesh' has "
+         "3 vertices."},
+        {XRoot(XFrame("Body", "Mesh {\n1;\n0;0;0;;\n1;\n3;0,0,1;;\n}\n")),
+         "Face 0 of the unnamed mesh names vertex 1, but the unnamed mesh has 1 vertex."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        LoadBad(c.text, c.message);
+    }
+}
+
 TEST(XReaderCounts, HugeCountsInTruncatedFilesFailAtOnce) {
     // Nothing is allocated from the counts; each loop ends where the input does.
     LoadBad(XAnimFile("AnimationSet Walk {\nAnimation {\nAnimationKey {\n4;\n1;\n"
