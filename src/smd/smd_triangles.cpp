@@ -13,6 +13,10 @@ namespace toravel {
 namespace {
 
 constexpr std::string_view kFileEof = "Unexpected EOF in file.";
+constexpr std::string_view kMeshListsTooLarge =
+    "The meshes need more materials and bone weight lists than a file of this size may give "
+    "them: each mesh repeats the names of the textures and bones it uses, and here that would "
+    "take more than 64 MB plus 16 times the file's size.";
 
 int32_t AppendMaterial(MeshData& mesh, std::string_view textureFile) {
     MaterialData& material = mesh.materials.emplace_back();
@@ -63,7 +67,12 @@ struct MeshKeyHash {
 class TriangleReader {
   public:
     TriangleReader(TextInput& input, LineTokenizer& tokenizer, NodeList& list, ReadReport& report)
-        : input_(input), tokenizer_(tokenizer), list_(list), report_(report), ids_(list) {}
+        : input_(input),
+          tokenizer_(tokenizer),
+          list_(list),
+          report_(report),
+          ids_(list),
+          listBudget_(SmdMeshListBudget(input.size())) {}
 
     // The triangles up to "end". False after one message.
     bool ReadSection() {
@@ -119,8 +128,16 @@ class TriangleReader {
         ++mesh.normalFaceCount;
         mesh.faceMaterials.push_back(material);
         ++mesh.faceMaterialCount;
+        if (listBudget_ < 0) {
+            return report_.Fail(kMeshListsTooLarge);
+        }
         return true;
     }
+
+    // Each mesh holds its own material per texture name and its own weight list per bone,
+    // each with a copy of the name: a small file of long names that every mesh uses would
+    // grow without bound in memory and in the written file.
+    void Spend(size_t bytes) { listBudget_ -= static_cast<int64_t>(bytes); }
 
     int32_t Material(MeshData& mesh, NodeIndex meshNode, std::string_view texture) {
         if (meshNode == lastMaterialNode_ && texture == lastTexture_) {
@@ -128,6 +145,7 @@ class TriangleReader {
         }
         const auto [it, added] = materials_.try_emplace(MeshKey{meshNode, texture}, 0);
         if (added) {
+            Spend(texture.size() + sizeof(MaterialData));
             it->second = AppendMaterial(mesh, texture);
         }
         lastMaterialNode_ = meshNode;
@@ -147,6 +165,7 @@ class TriangleReader {
         const std::string& name = list_[static_cast<size_t>(bone)].name;
         const auto [it, added] = boneNames_.try_emplace(MeshKey{meshNode, name}, 0);
         if (added) {
+            Spend(name.size() + sizeof(BoneWeights));
             BoneWeights& weights = mesh.boneWeights.emplace_back();
             weights.boneName = name;
             weights.offsetMatrix = IdentityMatrix();
@@ -203,9 +222,14 @@ class TriangleReader {
     int32_t lastMaterial_ = 0;
     std::unordered_map<uint64_t, int32_t> bonePairs_;
     std::unordered_map<MeshKey, int32_t, MeshKeyHash> boneNames_;
+    int64_t listBudget_;
 };
 
 }  // namespace
+
+int64_t SmdMeshListBudget(size_t inputBytes) {
+    return (int64_t{64} << 20) + 16 * static_cast<int64_t>(inputBytes);
+}
 
 bool ParseVertexLine(std::string_view line, SmdVertex& vertex) {
     vertex.linkCount = 0;
@@ -300,8 +324,7 @@ bool ComputeOffsets(MeshData& mesh, const NodeList& list, ReadReport& report) {
     return ComputeOffsets(mesh, list, NodeNameIndex(list), report);
 }
 
-bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list,
-                   ReadReport& report) {
+bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list, ReadReport& report) {
     if (tokenizer.NextToken(input) != "triangles") {
         return report.Fail("Token 'triangles' expected. Not found.");
     }

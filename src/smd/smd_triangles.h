@@ -26,10 +26,14 @@ struct SmdVertex {
     Vector3 position;
     Vector3 normal;
     Vector2 texCoord;
-    int32_t linkCount = 0;  // 0 when the line has none
+    int32_t linkCount = 0;      // 0 when the line has none
     bool tooManyLinks = false;  // the line asked for more than kMaxLinks: it cannot be read
     std::array<Link, kMaxLinks> links;
 };
+
+// The bytes that the materials and bone weight lists of all meshes (with their copies of the
+// names) may take for an input of `inputBytes`, before the read fails.
+int64_t SmdMeshListBudget(size_t inputBytes);
 
 // Parses one vertex line: bone id, position, normal, u, v, then an optional link count and its
 // (bone id, weight) pairs. A line that ends after v has no links; anything after the last link
