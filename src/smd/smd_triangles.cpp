@@ -16,7 +16,7 @@ constexpr std::string_view kFileEof = "Unexpected EOF in file.";
 constexpr std::string_view kMeshListsTooLarge =
     "The meshes need more materials and bone weight lists than a file of this size may give "
     "them: each mesh repeats the names of the textures and bones it uses, and here that would "
-    "take more than 64 MB plus 16 times the file's size.";
+    "take more than 64 MB plus 4 times the file's size.";
 
 int32_t AppendMaterial(MeshData& mesh, std::string_view textureFile) {
     MaterialData& material = mesh.materials.emplace_back();
@@ -228,7 +228,7 @@ class TriangleReader {
 }  // namespace
 
 int64_t SmdMeshListBudget(size_t inputBytes) {
-    return (int64_t{64} << 20) + 16 * static_cast<int64_t>(inputBytes);
+    return (int64_t{64} << 20) + 4 * static_cast<int64_t>(inputBytes);
 }
 
 bool ParseVertexLine(std::string_view line, SmdVertex& vertex) {

@@ -342,11 +342,11 @@ TEST(ReadTriangles, MeshListsThatOutgrowTheFileAreRefused) {
     EXPECT_EQ(FailureOf(refused.report),
               "Invalid File: The meshes need more materials and bone weight lists than a file of "
               "this size may give them: each mesh repeats the names of the textures and bones it "
-              "uses, and here that would take more than 64 MB plus 16 times the file's size.");
+              "uses, and here that would take more than 64 MB plus 4 times the file's size.");
 
-    const SmdReadResult loaded = ReadSmdReference(ManyMeshesManyBones(1000, 140, 8));
+    const SmdReadResult loaded = ReadSmdReference(ManyMeshesManyBones(1000, 100, 8));
     ASSERT_TRUE(loaded.ok()) << FailureOf(loaded.report);
-    EXPECT_EQ(loaded.nodes[5].mesh.boneWeights.size(), 140u * 3);
+    EXPECT_EQ(loaded.nodes[5].mesh.boneWeights.size(), 100u * 3);
 }
 
 TEST(ReadTriangles, HundredThousandNodesInAChainOrAFan) {
