@@ -5,6 +5,8 @@
 //   build/release/bench/toravel_hostile_bench
 #include <benchmark/benchmark.h>
 
+#include <array>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -114,27 +116,28 @@ class Silent : public MessageStreamInteraction {
     Silent() : MessageStreamInteraction(&std::cerr) {}
 };
 
-// Static meshes of `triangles` triangles whose corners all lie at one point (range 1 = 0) or
-// at distinct coordinates around 1e30 (range 1 = 1).
-void StaticOneCell(benchmark::State& state) {
-    const auto triangles = static_cast<size_t>(state.range(0));
-    const bool far = state.range(1) != 0;
-    const std::string path = TempPath("toravel_hostile_static.smd");
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << "version 1\nnodes\n0 \"root\" -1\nend\nskeleton\ntime 0\n0 0 0 0 0 0 0\nend\n"
-               "triangles\n";
-        char line[200];
-        for (size_t j = 0; j < triangles; ++j) {
-            out << "stone.bmp\n";
-            for (size_t k = 0; k < 3; ++k) {
-                const double v = far ? 1e30 * (1.0 + 1e-6 * static_cast<double>(3 * j + k)) : 0.0;
-                std::snprintf(line, sizeof line, "0 %.9g %.9g %.9g 0 0 1 0 0\n", v, v, v);
-                out << line;
-            }
+// A static SMD file of `triangles` triangles whose corner n lies at position(n).
+template <typename Position>
+std::string WriteStatic(const char* name, size_t triangles, Position position) {
+    const std::string path = TempPath(name);
+    std::ofstream out(path, std::ios::binary);
+    out << "version 1\nnodes\n0 \"root\" -1\nend\nskeleton\ntime 0\n0 0 0 0 0 0 0\nend\n"
+           "triangles\n";
+    char line[200];
+    for (size_t j = 0; j < triangles; ++j) {
+        out << "stone.bmp\n";
+        for (size_t k = 0; k < 3; ++k) {
+            const std::array<double, 3> p = position(3 * j + k);
+            std::snprintf(line, sizeof line, "0 %.9g %.9g %.9g 0 0 1 0 0\n", p[0], p[1], p[2]);
+            out << line;
         }
-        out << "end\n";
     }
+    out << "end\n";
+    return path;
+}
+
+// Loads the static mesh at `path` as `toravel static` does, once per iteration.
+void LoadStatic(benchmark::State& state, const std::string& path, size_t triangles) {
     PortableMeshLayer layer;
     Silent ui;
     for (auto _ : state) {
@@ -147,8 +150,43 @@ void StaticOneCell(benchmark::State& state) {
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * triangles));
 }
+
+// Static meshes whose corners all lie at one point (range 1 = 0) or at distinct coordinates
+// around 1e30 (range 1 = 1).
+void StaticOneCell(benchmark::State& state) {
+    const auto triangles = static_cast<size_t>(state.range(0));
+    const bool far = state.range(1) != 0;
+    const std::string path =
+        WriteStatic("toravel_hostile_static.smd", triangles, [far](size_t n) {
+            const double v = far ? 1e30 * (1.0 + 1e-6 * static_cast<double>(n)) : 0.0;
+            return std::array<double, 3>{v, v, v};
+        });
+    LoadStatic(state, path, triangles);
+}
 BENCHMARK(StaticOneCell)
     ->Args({5000, 0})->Args({21845, 0})->Args({5000, 1})->Args({21845, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// Distinct positions that fill two neighbouring welding cells, each cell's positions within
+// the epsilon of one another and none within it of the other cell's: side by side along x
+// (range 1 = 1) or diagonally, apart on all three axes (range 1 = 3).
+void StaticTwoCells(benchmark::State& state) {
+    const auto triangles = static_cast<size_t>(state.range(0));
+    const bool diagonal = state.range(1) == 3;
+    const double epsilon = kAdjacencyEpsilon;
+    const std::string path =
+        WriteStatic("toravel_hostile_two_cells.smd", triangles, [&](size_t n) {
+            const double t = 0.4 * epsilon * static_cast<double>(n / 2) /
+                             static_cast<double>(3 * triangles);
+            const double far = n % 2 == 0 ? 0.0 : 1.6 * epsilon;
+            const double along = 0.5 * epsilon;
+            return diagonal ? std::array<double, 3>{far + t, far + t * 0.5, far + t * 0.25}
+                            : std::array<double, 3>{far + t, along, along};
+        });
+    LoadStatic(state, path, triangles);
+}
+BENCHMARK(StaticTwoCells)
+    ->Args({5000, 1})->Args({21845, 1})->Args({5000, 3})->Args({21845, 3})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,6 +1,6 @@
 // What every fuzz target checks after a successful read: the nodes and sets write into
-// memory, and what was written reads back with the strict X reader. Anything else aborts, so
-// the fuzzer reports it as a finding.
+// memory, and what was written reads back. Anything else aborts, so the fuzzer reports it as
+// a finding.
 #pragma once
 
 #include <cstdlib>
@@ -8,12 +8,19 @@
 
 #include "scene/records.h"
 #include "text/text_writer.h"
+#include "xfile/x_general_reader.h"
 #include "xfile/x_strict_reader.h"
 #include "xfile/x_writer.h"
 
 namespace toravel::fuzz {
 
-inline void WriteAndReadBack(const NodeList& nodes, const std::vector<AnimSet>& sets) {
+// The reader that must take the written file back: the strict one for what came from SMD
+// files or through the strict reader, the general one (which `toravel convert` uses) for
+// what came from any X file.
+enum class ReadBack { kStrict, kGeneral };
+
+inline void WriteAndReadBack(const NodeList& nodes, const std::vector<AnimSet>& sets,
+                             ReadBack readBack = ReadBack::kStrict) {
     StringSink sink;
     TextWriter out(sink);
     Message failure;
@@ -21,7 +28,9 @@ inline void WriteAndReadBack(const NodeList& nodes, const std::vector<AnimSet>& 
         return;  // refused with a message (no skeleton root): nothing written
     }
     out.Finish();
-    if (!ReadXFile(sink.text).ok()) {
+    const bool read = readBack == ReadBack::kStrict ? ReadXFile(sink.text).ok()
+                                                    : ReadXGeneral(sink.text, "written.x").ok();
+    if (!read) {
         std::abort();
     }
 }

@@ -1,4 +1,5 @@
-// SMD animations from memory.
+// SMD animations from memory; a read animation becomes a set of its own skeleton, as the
+// primaries would hold it, and is written and read back.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -9,6 +10,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     toravel::SmdReadResult result =
         toravel::ReadSmdAnimation(std::string_view(reinterpret_cast<const char*>(data), size));
-    (void)result;
+    if (result.ok()) {
+        toravel::fuzz::WriteAndReadBack(result.nodes,
+                                        {toravel::BuildAnimSet(result.nodes, "fuzz")});
+    }
     return 0;
 }

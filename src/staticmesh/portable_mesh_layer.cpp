@@ -1,11 +1,13 @@
 #include "staticmesh/portable_mesh_layer.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <limits>
 #include <new>
 #include <numeric>
+#include <span>
 
 #include "text/text_writer.h"
 
@@ -56,14 +58,133 @@ double Cell(float coordinate, float epsilon) {
     return std::floor(static_cast<double>(coordinate) / epsilon);
 }
 
-// For each vertex, the smallest id of the vertices that count as the same position.
+// The cell entry of a vertex: its cell's coordinates, then the vertex.
+struct CellEntry {
+    double x, y, z;
+    uint32_t vertex;
+};
+
+float Coordinate(const MeshVertex& v, int axis) {
+    return axis == 0 ? v.px : axis == 1 ? v.py : v.pz;
+}
+
+// Joins each entry of `others` that lies within epsilon of an entry of `cell`, whose entries
+// are all one set already, to that set. `others` is the neighbouring cell `direction` (each
+// axis -1, 0 or +1) away. On an axis where the cells differ, whether two coordinates are
+// within epsilon changes once as the cell's coordinate moves towards the other cell, so each
+// such axis orders the cell's entries and a binary search finds where the nearer part
+// starts; on an axis where the cells agree every two coordinates are within epsilon. An
+// entry then needs only the cell's entry nearest on the third axis among those nearer on the
+// first two, found for all of them in one sweep: the cost is n log n, not the product of the
+// cells' sizes.
+void JoinNeighbours(const std::vector<MeshVertex>& vertices, std::span<const CellEntry> cell,
+                    std::span<const CellEntry> others, std::array<int, 3> direction,
+                    float epsilon, Welds& welds) {
+    const size_t m = cell.size();
+    // How far an entry of the cell lies towards the other cell on an axis: larger is nearer.
+    auto toward = [&](const CellEntry& e, int axis) {
+        const float c = Coordinate(vertices[e.vertex], axis);
+        return direction[static_cast<size_t>(axis)] > 0 ? c : -c;
+    };
+    auto within = [&](const CellEntry& a, const CellEntry& b, int axis) {
+        return std::fabs(Coordinate(vertices[a.vertex], axis) -
+                         Coordinate(vertices[b.vertex], axis)) <= epsilon;
+    };
+    // The axes where the cells differ; the sweep needs at most three, padded with the last.
+    std::array<int, 3> axes{};
+    int count = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (direction[static_cast<size_t>(axis)] != 0) {
+            axes[static_cast<size_t>(count++)] = axis;
+        }
+    }
+    // rank[k][i]: the position of cell entry i in the order of axis k (nearer last).
+    std::array<std::vector<uint32_t>, 2> order;
+    std::array<std::vector<uint32_t>, 2> rank;
+    for (int k = 0; k < 2; ++k) {
+        order[k].resize(m);
+        rank[k].assign(m, 0);
+        std::iota(order[k].begin(), order[k].end(), uint32_t{0});
+        if (k < count) {
+            const int axis = axes[static_cast<size_t>(k)];
+            std::stable_sort(order[k].begin(), order[k].end(), [&](uint32_t a, uint32_t b) {
+                return toward(cell[a], axis) < toward(cell[b], axis);
+            });
+            for (uint32_t p = 0; p < m; ++p) {
+                rank[k][order[k][p]] = p;
+            }
+        }
+    }
+    // The first position in axis k's order from which a cell entry is within epsilon of `q`.
+    auto from = [&](const CellEntry& q, int k) -> uint32_t {
+        if (k >= count) {
+            return 0;
+        }
+        const int axis = axes[static_cast<size_t>(k)];
+        const auto it = std::partition_point(order[k].begin(), order[k].end(),
+                                             [&](uint32_t i) { return !within(cell[i], q, axis); });
+        return static_cast<uint32_t>(it - order[k].begin());
+    };
+    auto nearest = [&](uint32_t a, uint32_t b) {  // the nearer on the third axis
+        if (count < 3) {
+            return a;
+        }
+        return toward(cell[a], axes[2]) >= toward(cell[b], axes[2]) ? a : b;
+    };
+    constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
+    // Queries in falling order of their first-axis start; the cell's entries go in as their
+    // first-axis position reaches it, into a tree over the second-axis positions (counted
+    // from the nearest end) that keeps the entry nearest on the third axis of each prefix.
+    struct Query {
+        uint32_t from0, from1, entry;
+    };
+    std::vector<Query> queries(others.size());
+    for (uint32_t j = 0; j < others.size(); ++j) {
+        queries[j] = {from(others[j], 0), from(others[j], 1), j};
+    }
+    std::sort(queries.begin(), queries.end(),
+              [](const Query& a, const Query& b) { return a.from0 > b.from0; });
+    std::vector<uint32_t> tree(m + 1, kNone);
+    size_t inserted = m;  // order[0] positions >= inserted are in the tree
+    const uint32_t set = cell[0].vertex;
+    for (const Query& query : queries) {
+        while (inserted > query.from0) {
+            --inserted;
+            const uint32_t i = order[0][inserted];
+            for (size_t t = m - rank[1][i]; t <= m; t += t & (~t + 1)) {
+                tree[t] = tree[t] == kNone ? i : nearest(tree[t], i);
+            }
+        }
+        uint32_t best = kNone;
+        for (size_t t = m - query.from1; t > 0; t -= t & (~t + 1)) {
+            if (tree[t] != kNone) {
+                best = best == kNone ? tree[t] : nearest(best, tree[t]);
+            }
+        }
+        const CellEntry& q = others[query.entry];
+        if (best == kNone || (count == 3 && !within(cell[best], q, axes[2]))) {
+            continue;
+        }
+        if (Coincident(vertices[cell[best].vertex], vertices[q.vertex], epsilon)) {
+            welds.Join(set, q.vertex);
+            continue;
+        }
+        // Off only where the division into cells rounded: look at the whole cell.
+        for (const CellEntry& e : cell) {
+            if (Coincident(vertices[e.vertex], vertices[q.vertex], epsilon)) {
+                welds.Join(set, q.vertex);
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace
+
 std::vector<uint32_t> WeldPositions(const std::vector<MeshVertex>& vertices, float epsilon) {
     Welds welds(vertices.size());
     if (epsilon > 0 && std::isfinite(epsilon)) {
-        struct Entry {
-            double x, y, z;
-            uint32_t vertex;
-        };
+        using Entry = CellEntry;
         std::vector<Entry> cells;
         cells.reserve(vertices.size());
         for (uint32_t i = 0; i < vertices.size(); ++i) {
@@ -117,8 +238,16 @@ std::vector<uint32_t> WeldPositions(const std::vector<MeshVertex>& vertices, flo
                 }
             }
         }
-        // Neighbouring cells that sort after each cell; every pair of cells is looked at once,
-        // and a pair whose vertices are welded already is skipped.
+        // Neighbouring cells that sort after each cell; every pair of cells is looked at once.
+        std::vector<bool> oneSet(cellStart.size() - 1, true);
+        for (size_t c = 0; c + 1 < cellStart.size(); ++c) {
+            const uint32_t first = welds.Find(distinct[cellStart[c]].vertex);
+            for (size_t i = cellStart[c] + 1; i < cellStart[c + 1] && oneSet[c]; ++i) {
+                oneSet[c] = welds.Find(distinct[i].vertex) == first;
+            }
+        }
+        std::vector<Entry> side;
+        std::vector<Entry> query;
         for (size_t c = 0; c + 1 < cellStart.size(); ++c) {
             const Entry& e = distinct[cellStart[c]];
             for (int dx = 0; dx <= 1; ++dx) {
@@ -134,15 +263,32 @@ std::vector<uint32_t> WeldPositions(const std::vector<MeshVertex>& vertices, flo
                         auto it = std::lower_bound(
                             distinct.begin(), distinct.end(), probe,
                             [&](const Entry& a, const Entry& b) { return key(a) < key(b); });
-                        const auto end = std::find_if(it, distinct.end(), [&](const Entry& a) {
-                            return key(a) != key(probe);
-                        });
-                        for (size_t i = cellStart[c]; i < cellStart[c + 1]; ++i) {
-                            for (auto other = it; other != end; ++other) {
-                                if (welds.Find(distinct[i].vertex) != welds.Find(other->vertex) &&
-                                    Coincident(vertices[distinct[i].vertex],
-                                               vertices[other->vertex], epsilon)) {
-                                    welds.Join(distinct[i].vertex, other->vertex);
+                        if (it == distinct.end() || key(*it) != key(probe)) {
+                            continue;
+                        }
+                        const auto n = static_cast<size_t>(
+                            std::upper_bound(cellStart.begin(), cellStart.end(),
+                                             static_cast<size_t>(it - distinct.begin())) -
+                            cellStart.begin() - 1);
+                        const auto cellOf = [&](size_t cell) {
+                            return std::span<const Entry>(distinct.data() + cellStart[cell],
+                                                          cellStart[cell + 1] - cellStart[cell]);
+                        };
+                        if (oneSet[c]) {
+                            JoinNeighbours(vertices, cellOf(c), cellOf(n), {dx, dy, dz}, epsilon,
+                                           welds);
+                        } else if (oneSet[n]) {
+                            JoinNeighbours(vertices, cellOf(n), cellOf(c), {-dx, -dy, -dz},
+                                           epsilon, welds);
+                        } else {
+                            // Only where floats lie about as far apart as epsilon can a cell
+                            // hold positions that are not one; it then holds few.
+                            for (const Entry& a : cellOf(c)) {
+                                for (const Entry& b : cellOf(n)) {
+                                    if (Coincident(vertices[a.vertex], vertices[b.vertex],
+                                                   epsilon)) {
+                                        welds.Join(a.vertex, b.vertex);
+                                    }
                                 }
                             }
                         }
@@ -172,7 +318,6 @@ std::vector<uint32_t> WeldPositions(const std::vector<MeshVertex>& vertices, flo
     return representative;
 }
 
-}  // namespace
 
 PortableMesh::PortableMesh(uint32_t faces, uint32_t vertices)
     : vertices_(vertices), indices_(size_t{faces} * 3), attributes_(faces) {}

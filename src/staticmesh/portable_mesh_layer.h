@@ -3,11 +3,17 @@
 // X file writer.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "staticmesh/mesh_layer.h"
 
 namespace toravel {
+
+// For each vertex, the smallest id of the vertices that count as the same position: those
+// within `epsilon` of each other on every axis, and so on transitively. Near-linear in the
+// number of vertices wherever they lie. With no positive epsilon, only equal positions.
+std::vector<uint32_t> WeldPositions(const std::vector<MeshVertex>& vertices, float epsilon);
 
 class PortableMesh : public MeshObject {
   public:

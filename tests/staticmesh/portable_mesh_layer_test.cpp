@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+#include <numeric>
+#include <random>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -106,6 +110,62 @@ TEST(PortableMeshLayerTest, FarAndRepeatedPositionsStillWeldTheSharedEdge) {
     ASSERT_EQ(mesh->GenerateAdjacency(kAdjacencyEpsilon, adjacency.data()), hresult::kOk);
     EXPECT_EQ(adjacency, (std::vector<uint32_t>{kNoAdjacentFace, 1, kNoAdjacentFace, 0,
                                                 kNoAdjacentFace, kNoAdjacentFace}));
+}
+
+// The welding against its meaning, by comparing every two vertices: clouds dense enough that
+// cells hold many positions and neighbouring cells hold positions within epsilon of each
+// other on one, two or three axes, at steps that put many pairs exactly epsilon apart.
+std::vector<uint32_t> WeldEveryPair(const std::vector<MeshVertex>& v, float epsilon) {
+    std::vector<uint32_t> parent(v.size());
+    std::iota(parent.begin(), parent.end(), uint32_t{0});
+    std::function<uint32_t(uint32_t)> find = [&](uint32_t i) {
+        return parent[i] == i ? i : parent[i] = find(parent[i]);
+    };
+    for (uint32_t i = 0; i < v.size(); ++i) {
+        for (uint32_t j = i + 1; j < v.size(); ++j) {
+            if (std::fabs(v[i].px - v[j].px) <= epsilon && std::fabs(v[i].py - v[j].py) <= epsilon &&
+                std::fabs(v[i].pz - v[j].pz) <= epsilon) {
+                const uint32_t a = find(i);
+                const uint32_t b = find(j);
+                parent[std::max(a, b)] = std::min(a, b);
+            }
+        }
+    }
+    std::vector<uint32_t> result(v.size());
+    for (uint32_t i = 0; i < v.size(); ++i) {
+        result[i] = find(i);
+    }
+    return result;
+}
+
+TEST(PortableMeshLayerTest, WeldingJoinsExactlyThePositionsWithinEpsilon) {
+    struct Cloud {
+        const char* name;
+        float step;  // coordinates are multiples of the step
+        int span;    // ... up to this many steps on each axis
+        int axes;    // how many axes vary
+    };
+    const float epsilon = kAdjacencyEpsilon;
+    const Cloud clouds[] = {
+        {"exactly epsilon apart", epsilon, 12, 3},
+        {"thirds of epsilon", epsilon / 3, 30, 3},
+        {"dense line across cells", epsilon / 97, 400, 1},
+        {"dense plane", epsilon / 7, 40, 2},
+        {"sparse", epsilon * 1.7f, 20, 3},
+    };
+    std::mt19937 random(7);
+    for (const Cloud& cloud : clouds) {
+        SCOPED_TRACE(cloud.name);
+        std::uniform_int_distribution<int> pick(0, cloud.span);
+        std::vector<MeshVertex> vertices;
+        for (int i = 0; i < 1500; ++i) {
+            const float x = static_cast<float>(pick(random)) * cloud.step;
+            const float y = cloud.axes > 1 ? static_cast<float>(pick(random)) * cloud.step : 0;
+            const float z = cloud.axes > 2 ? static_cast<float>(pick(random)) * cloud.step : 0;
+            vertices.push_back(At(x - 0.05f, y + 3.0f, z));
+        }
+        EXPECT_EQ(WeldPositions(vertices, epsilon), WeldEveryPair(vertices, epsilon));
+    }
 }
 
 TEST(PortableMeshLayerTest, OptimisationSortsByAttributeAndOrdersVerticesByUse) {
