@@ -325,7 +325,9 @@ std::string ManyMeshesManyBones(int owners, int links, size_t nameLength) {
             text += std::to_string(t) + " 0 " + std::to_string(v) + " 0 0 0 1 0 0 " +
                     std::to_string(links);
             for (int l = 0; l < links; ++l) {
-                text += " " + std::to_string((t + v * links + l) % owners) + " 0";
+                text += ' ';
+                text += std::to_string((t + v * links + l) % owners);
+                text += " 0";
             }
             text += "\n";
         }
