@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake make libgtest-dev libcli11-dev libmeshoptimizer-dev libbenchmark-dev
           libassimp-dev assimp-utils nlohmann-json3-dev zlib1g-dev libedit-dev libstb-dev
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev valgrind)
 # The Windows build and its tests under Wine in a virtual X display; Wine's recommended
 # extras (32-bit Wine, sound, printing) are not needed.
 windows_packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb

@@ -95,6 +95,30 @@ TEST(Cli, ConvertsTheExampleAndRefusesToOverwrite) {
     EXPECT_EQ(TempDir::Read(out), written);
 }
 
+// Any number of threads writes the bytes of one, from SMD files and from an X file.
+TEST(Cli, ConvertWithThreadsWritesTheSameBytes) {
+    TempDir dir;
+    const std::string inputs = kExamples + "/soldier_reference.smd " + kExamples +
+                               "/soldier_walk.smd " + kExamples + "/soldier_wave.smd";
+    std::string single;
+    for (const char* threads : {"1", "2", "5"}) {
+        SCOPED_TRACE(threads);
+        const std::string out = dir.File(std::string("t") + threads + ".x");
+        const Result run =
+            Shell(kToravel + " convert -q --threads " + threads + " -o " + out + " " + inputs);
+        ASSERT_EQ(run.code, 0) << run.output;
+        const std::string again = dir.File(std::string("again") + threads + ".x");
+        ASSERT_EQ(
+            Shell(kToravel + " convert -q --threads " + threads + " -o " + again + " " + out).code,
+            0);
+        const std::string written = TempDir::Read(out) + TempDir::Read(again);
+        if (single.empty()) {
+            single = written;
+        }
+        EXPECT_EQ(written, single);
+    }
+}
+
 TEST(Cli, NamesMayStandBeforeTheInputs) {
     TempDir dir;
     const std::string out = dir.File("named.x");

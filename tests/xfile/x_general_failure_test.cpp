@@ -2,6 +2,8 @@
 // what was expected.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 #include "xfile/x_general_parser.h"
@@ -31,6 +33,12 @@ struct FailureCase {
     std::string bytes;
     std::string message;
 };
+
+// Names the case in the test output; by default GoogleTest prints the object's bytes, some of
+// which (padding, unused string storage) were never set.
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class XGeneralFailureTest : public ::testing::TestWithParam<FailureCase> {};
 

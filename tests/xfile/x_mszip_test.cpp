@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 #include "xfile/x_encodings.h"
@@ -81,6 +83,12 @@ struct Damage {
     void (*apply)(std::string&);
     std::string message;
 };
+
+// Names the case in the test output; by default GoogleTest prints the object's bytes, some of
+// which (padding, unused string storage) were never set.
+void PrintTo(const Damage& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const std::string kBody = std::to_string(kText.size() - 16);
 
