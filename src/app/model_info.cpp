@@ -25,7 +25,7 @@ bool IsXPath(const std::string& path) {
 // The failure of an SMD read in the command line's form.
 std::string SmdError(const std::string& path, const ReadReport& report) {
     const ReadFailure& failure = *report.failure();
-    const Message message = failure.message         ? *failure.message
+    const Message message = failure.message        ? *failure.message
                             : failure.quietMessage ? *failure.quietMessage
                                                    : Message{std::string(kInvalidFileTitle),
                                                              "The file cannot be read."};
@@ -284,8 +284,7 @@ std::optional<ModelInfo> DescribeModel(const std::string& path, const NodeList* 
     for (const Message& warning : asAnimation.report.warnings()) {
         info.warnings.push_back(path + ": " + warning.title + ": " + warning.text);
     }
-    const AnimSet set =
-        BuildAnimSet(asAnimation.nodes, std::filesystem::path(path).stem().string());
+    const AnimSet set = TakeAnimSet(asAnimation.nodes, std::filesystem::path(path).stem().string());
     info.frames = std::move(asAnimation.nodes);
     DescribeContent(info, reference, {set});
     return info;

@@ -124,7 +124,9 @@ bool CreateAnimSet(SmdAnimation& doc, const FileChoice& file, UserInteraction& u
     if (!name) {
         return false;
     }
-    doc.animSets.push_back(BuildAnimSet(doc.nodes, std::move(*name)));
+    // The nodes keep their names and links for the compatibility checks; their keys now
+    // live in the set.
+    doc.animSets.push_back(TakeAnimSet(doc.nodes, std::move(*name)));
     return true;
 }
 
@@ -139,7 +141,8 @@ bool LoadSmdAnimationFile(SmdAnimation& doc, const FileChoice& file, UserInterac
                       [&](TextInput& input) {
                           doc.Reset();
                           SmdReader reader(input);
-                          const bool read = ReadSections(reader, SkeletonMode::kAnimation, ui, log, file.path);
+                          const bool read =
+                              ReadSections(reader, SkeletonMode::kAnimation, ui, log, file.path);
                           doc.nodes = std::move(reader.nodes());
                           if (!read) {
                               return false;

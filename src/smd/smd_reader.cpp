@@ -111,6 +111,19 @@ SmdReadResult ReadSmdAnimation(std::string_view bytes) {
     return ReadSmdAnimation(input);
 }
 
+AnimSet TakeAnimSet(NodeList& nodes, std::string name) {
+    AnimSet set;
+    set.name = std::move(name);
+    for (SceneNode& node : nodes) {
+        if (node.track.keyCount > 0) {
+            NodeAnimation& animation = set.animations.emplace_back();
+            animation.name = node.name;
+            animation.tracks.push_back(std::exchange(node.track, KeyTrack{}));
+        }
+    }
+    return set;
+}
+
 AnimSet BuildAnimSet(const NodeList& nodes, std::string name) {
     AnimSet set;
     set.name = std::move(name);

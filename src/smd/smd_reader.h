@@ -58,5 +58,8 @@ SmdReadResult ReadSmdAnimation(std::string_view bytes);
 
 // The set named `name` of every node with keys, in list order, each with a copy of its track.
 AnimSet BuildAnimSet(const NodeList& nodes, std::string name);
+// The same set, the tracks moved out of the nodes (which are left without keys): a large
+// animation is then held once, not twice.
+AnimSet TakeAnimSet(NodeList& nodes, std::string name);
 
 }  // namespace toravel

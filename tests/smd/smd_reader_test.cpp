@@ -298,6 +298,22 @@ TEST(ReadSmdAnimation, EveryKeyedNodeGetsOneTrackOfMatrixKeys) {
     EXPECT_EQ(set.animations[3].tracks[0].keys[6].matrix, TranslationMatrix(6, 0, 0));
     EXPECT_EQ(set.animations[0].tracks[0].keys[6].matrix,
               Multiply(TranslationMatrix(6, 0, 0), RotationXMatrix(-1.570796f)));
+
+    // Taking the set moves the same tracks out of the nodes.
+    NodeList nodes = read.nodes;
+    const AnimSet taken = TakeAnimSet(nodes, "Walk");
+    testing::ExpectValidSets({taken});
+    ASSERT_EQ(taken.animations.size(), set.animations.size());
+    for (size_t i = 0; i < set.animations.size(); ++i) {
+        EXPECT_EQ(taken.animations[i].name, set.animations[i].name);
+        EXPECT_EQ(taken.animations[i].tracks[0].keys.size(),
+                  set.animations[i].tracks[0].keys.size());
+        EXPECT_EQ(taken.animations[i].tracks[0].keys.back().matrix,
+                  set.animations[i].tracks[0].keys.back().matrix);
+    }
+    for (const SceneNode& node : nodes) {
+        EXPECT_TRUE(node.track.keys.empty());
+    }
 }
 
 }  // namespace
