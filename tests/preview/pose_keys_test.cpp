@@ -8,40 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "pose_keys_fixture.h"
 #include "preview/pose.h"
 #include "scene/node_ops.h"
 #include "xfile/x_general_reader.h"
 
 namespace toravel {
 namespace {
-
-// Arm stands at x 5 with a scale of 2; Hand is 2 along the arm's x and holds one triangle.
-// Only Arm is animated, by the keys given, all at time 10.
-std::string ArmAndHand(const std::string& keys) {
-    return R"(xof 0303txt 0032
-Frame Scene_Root {
- Frame Arm {
-  FrameTransformMatrix { 2.0,0.0,0.0,0.0, 0.0,2.0,0.0,0.0, 0.0,0.0,2.0,0.0, 5.0,0.0,0.0,1.0;; }
-  Frame Hand {
-   FrameTransformMatrix { 1.0,0.0,0.0,0.0, 0.0,1.0,0.0,0.0, 0.0,0.0,1.0,0.0, 2.0,0.0,0.0,1.0;; }
-   Mesh { 3; 0.0;1.0;0.0;, 0.0;0.0;1.0;, 1.0;0.0;0.0;; 1; 3;0,1,2;; }
-  }
- }
-}
-AnimationSet Move {
- Animation {
-  { Arm }
-)" + keys + R"(
- }
-}
-)";
-}
-
-const std::string kQuarterTurnAboutZ =
-    "AnimationKey { 0; 1; 10;4;0.70710678,0.0,0.0,0.70710678;;; }";
-const std::string kThirdTurnAboutDiagonal = "AnimationKey { 0; 1; 10;4;0.5,0.5,0.5,0.5;;; }";
-const std::string kScaleThree = "AnimationKey { 1; 1; 10;3;3.0,3.0,3.0;;; }";
-const std::string kMoveTo123 = "AnimationKey { 2; 1; 10;3;1.0,2.0,3.0;;; }";
 
 struct Case {
     const char* what;
@@ -61,21 +34,24 @@ TEST(PreviewPoseKeys, RotationScaleAndPositionKeysMakeTheFramesMatrix) {
     // makes them (4, 0, 0) and (4, 2, 0) unless a scale key replaces it.
     const std::vector<Case> cases = {
         // The quarter turn takes x to -y and y to x; the bind scale and position stay.
-        {"rotation", kQuarterTurnAboutZ, {5, -4, 0}, {7, -4, 0}},
+        {"rotation", testing::kQuarterTurnAboutZ, {5, -4, 0}, {7, -4, 0}},
         // A third of a turn backwards about (1, 1, 1): x to z, y to x.
-        {"rotation about a diagonal", kThirdTurnAboutDiagonal, {5, 0, 4}, {7, 0, 4}},
-        {"scale", kScaleThree, {11, 0, 0}, {11, 3, 0}},
-        {"position", kMoveTo123, {5, 2, 3}, {5, 4, 3}},
+        {"rotation about a diagonal", testing::kThirdTurnAboutDiagonal, {5, 0, 4}, {7, 0, 4}},
+        {"scale", testing::kScaleThree, {11, 0, 0}, {11, 3, 0}},
+        {"position", testing::kMoveTo123, {5, 2, 3}, {5, 4, 3}},
         // (6, 0, 0) and (6, 3, 0) scaled, turned to (0, -6, 0) and (3, -6, 0), then moved.
-        {"all three", kQuarterTurnAboutZ + kScaleThree + kMoveTo123, {1, -4, 3}, {4, -4, 3}},
+        {"all three",
+         testing::kQuarterTurnAboutZ + testing::kScaleThree + testing::kMoveTo123,
+         {1, -4, 3},
+         {4, -4, 3}},
         // The order of the keys in the file does not matter.
         {"all three, reordered",
-         kMoveTo123 + kScaleThree + kQuarterTurnAboutZ,
+         testing::kMoveTo123 + testing::kScaleThree + testing::kQuarterTurnAboutZ,
          {1, -4, 3},
          {4, -4, 3}},
     };
     for (const Case& c : cases) {
-        const XGeneralResult read = ReadXGeneral(ArmAndHand(c.keys), "arm.x");
+        const XGeneralResult read = ReadXGeneral(testing::ArmAndHand(c.keys), "arm.x");
         ASSERT_TRUE(read.ok()) << c.what << ": " << read.error;
         const XGeneralContent& model = *read.content;
         ASSERT_EQ(model.animSets.size(), 1u);
