@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <system_error>
 #include <thread>
 
 #include "preview/rasterizer.h"
@@ -275,7 +276,11 @@ class Raster::Fill {
         };
         std::vector<std::thread> helpers;
         for (int i = 1; i < threads; ++i) {
-            helpers.emplace_back(work);
+            try {
+                helpers.emplace_back(work);
+            } catch (const std::system_error&) {
+                break;  // the threads there are take the bands that are left
+            }
         }
         work();
         for (std::thread& helper : helpers) {
