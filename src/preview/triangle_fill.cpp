@@ -322,13 +322,20 @@ class Raster::Fill {
         BlockFar(bx, band) = farthest;
     }
 
+    // The runs of one triangle over the rows of a band, found a tile row at a time when
+    // first needed.
+    struct Runs {
+        std::array<int, kBlock> first{};
+        std::array<int, kBlock> last{};
+        std::array<bool, kBlock> some{};
+        std::array<bool, kTilesPerBlock> found{};
+    };
+
     // Every triangle, in order, over the rows of one band.
     void Band(int band) {
         const int top = band * kBlock;
         const int bottom = std::min(height_, top + kBlock) - 1;
-        std::array<int, kBlock> first{};
-        std::array<int, kBlock> last{};
-        std::array<bool, kBlock> some{};
+        Runs runs;
         for (const Prepared& t : triangles_) {
             const int r0 = std::max(t.y0, top);
             const int r1 = std::min(t.y1, bottom);
@@ -345,21 +352,14 @@ class Raster::Fill {
             if (Hidden(t.NearestIn(t.x0, t.x1, r0, r1), farthest)) {
                 continue;
             }
-            bool spans = false;
+            runs.found = {};
             for (int bx = bxFirst; bx <= bxLast; ++bx) {
                 const int bx0 = std::max(t.x0, bx * kBlock);
                 const int bx1 = std::min(t.x1, bx * kBlock + kBlock - 1);
                 if (Hidden(t.NearestIn(bx0, bx1, r0, r1), BlockFar(bx, band))) {
                     continue;
                 }
-                if (!spans) {
-                    for (int y = r0; y <= r1; ++y) {
-                        const auto row = static_cast<size_t>(y - top);
-                        some[row] = t.Span(y, first[row], last[row]);
-                    }
-                    spans = true;
-                }
-                if (DrawBlock(t, bx0, bx1, r0, r1, top, first, last, some)) {
+                if (DrawBlock(t, bx0, bx1, r0, r1, top, runs)) {
                     UpdateBlock(bx, band);
                 }
             }
@@ -368,21 +368,35 @@ class Raster::Fill {
 
     // The triangle over the tiles of one block, columns bx0 to bx1 and rows r0 to r1; true
     // when it drew a pixel.
-    bool DrawBlock(const Prepared& t, int bx0, int bx1, int r0, int r1, int top,
-                   const std::array<int, kBlock>& first, const std::array<int, kBlock>& last,
-                   const std::array<bool, kBlock>& some) {
+    bool DrawBlock(const Prepared& t, int bx0, int bx1, int r0, int r1, int top, Runs& runs) {
         bool drewAny = false;
         for (int ty = r0 / kTile; ty <= r1 / kTile; ++ty) {
             const int ya = std::max(r0, ty * kTile);
             const int yb = std::min(r1, ty * kTile + kTile - 1);
+            // The block's part of this tile row as a whole, before finding its runs.
+            float farthest = INFINITY;
+            for (int tx = bx0 / kTile; tx <= bx1 / kTile; ++tx) {
+                farthest = std::min(farthest, TileFar(tx, ty));
+            }
+            if (Hidden(t.NearestIn(bx0, bx1, ya, yb), farthest)) {
+                continue;
+            }
+            const auto tileRow = static_cast<size_t>(ty - top / kTile);
+            if (!runs.found[tileRow]) {
+                for (int y = ya; y <= yb; ++y) {
+                    const auto row = static_cast<size_t>(y - top);
+                    runs.some[row] = t.Span(y, runs.first[row], runs.last[row]);
+                }
+                runs.found[tileRow] = true;
+            }
             // The columns of the block that the runs of these rows reach.
             int lo = bx1 + 1;
             int hi = bx0 - 1;
             for (int y = ya; y <= yb; ++y) {
                 const auto row = static_cast<size_t>(y - top);
-                if (some[row]) {
-                    lo = std::min(lo, std::max(bx0, first[row]));
-                    hi = std::max(hi, std::min(bx1, last[row]));
+                if (runs.some[row]) {
+                    lo = std::min(lo, std::max(bx0, runs.first[row]));
+                    hi = std::max(hi, std::min(bx1, runs.last[row]));
                 }
             }
             for (int tx = lo / kTile; lo <= hi && tx <= hi / kTile; ++tx) {
@@ -394,8 +408,9 @@ class Raster::Fill {
                 bool drew = false;
                 for (int y = ya; y <= yb; ++y) {
                     const auto row = static_cast<size_t>(y - top);
-                    if (some[row]) {
-                        drew |= DrawRun(t, y, std::max(xa, first[row]), std::min(xb, last[row]));
+                    if (runs.some[row]) {
+                        drew |= DrawRun(t, y, std::max(xa, runs.first[row]),
+                                        std::min(xb, runs.last[row]));
                     }
                 }
                 if (drew) {
