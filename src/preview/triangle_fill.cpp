@@ -229,24 +229,22 @@ class Raster::Fill {
           tilesX_((width_ + kTile - 1) / kTile),
           blocksX_((width_ + kBlock - 1) / kBlock),
           bands_((height_ + kBlock - 1) / kBlock) {
-        std::vector<Prepared> prepared;
-        prepared.reserve(triangles.size());
-        for (const ScreenTriangle& t : triangles) {
-            Prepared p;
-            if (Prepare(t, width_, height_, p)) {
-                prepared.push_back(p);
-            }
-        }
         // Front to back by the nearest corner; equal ones keep their order.
-        std::vector<std::pair<float, uint32_t>> order(prepared.size());
-        for (size_t i = 0; i < prepared.size(); ++i) {
-            order[i] = {prepared[i].nearW, static_cast<uint32_t>(i)};
+        std::vector<std::pair<float, uint32_t>> order(triangles.size());
+        for (size_t i = 0; i < triangles.size(); ++i) {
+            const ScreenTriangle& t = triangles[i];
+            const float nearest = std::max({t.a.w, t.b.w, t.c.w});
+            // Not a number would break the order; such a triangle is left out below.
+            order[i] = {std::isnan(nearest) ? -INFINITY : nearest, static_cast<uint32_t>(i)};
         }
         std::stable_sort(order.begin(), order.end(),
                          [](const auto& l, const auto& r) { return l.first > r.first; });
         triangles_.reserve(order.size());
         for (const auto& [key, index] : order) {
-            triangles_.push_back(prepared[index]);
+            Prepared p;
+            if (Prepare(triangles[index], width_, height_, p)) {
+                triangles_.push_back(p);
+            }
         }
         const auto tilesY = static_cast<size_t>((height_ + kTile - 1) / kTile);
         tileFar_.assign(static_cast<size_t>(tilesX_) * tilesY, 0.0f);
