@@ -36,7 +36,8 @@ float Value(const TimedKey& key, size_t i) {
     return i < key.values.size() ? key.values[i] : 0.0f;
 }
 
-// The rotation of the unit quaternion (w, x, y, z), for row vectors.
+// The rotation of the unit quaternion (w, x, y, z) for row vectors, as Direct3D builds it:
+// (cos 45, 0, 0, sin 45) turns x onto y.
 Matrix QuaternionMatrix(float w, float x, float y, float z) {
     const float n = std::sqrt(w * w + x * x + y * y + z * z);
     if (n > 0) {
@@ -114,8 +115,10 @@ Matrix AnimatedLocal(const NodeAnimation& animation, uint32_t time, const Matrix
             parts = Split(bind);
         }
         if (track.keyType == kRotationKey) {
+            // The key holds w, x, y, z of the conjugate of the rotation, the form X files keep
+            // it in (Assimp reads it so too): (cos 45, 0, 0, sin 45) turns x onto -y.
             parts->rotation =
-                QuaternionMatrix(Value(*key, 0), Value(*key, 1), Value(*key, 2), Value(*key, 3));
+                QuaternionMatrix(Value(*key, 0), -Value(*key, 1), -Value(*key, 2), -Value(*key, 3));
         } else if (track.keyType == kScaleKey) {
             parts->scale = {Value(*key, 0), Value(*key, 1), Value(*key, 2)};
         } else if (track.keyType == kPositionKey) {

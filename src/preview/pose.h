@@ -17,7 +17,8 @@ std::vector<uint32_t> KeyTimes(const AnimSet& set);
 // The model-space matrix of every frame of `frames` (same positions), each frame's local
 // matrix replaced by its animation at `time` where `set` animates it. With no set: the bind
 // pose. A track holds its value from its key at or before `time` (its first key before
-// that); rotation, scale and position tracks replace those parts of the bind transform.
+// that); rotation, scale and position tracks replace those parts of the bind transform,
+// which are joined as scale, then rotation, then translation.
 std::vector<Matrix> PoseMatrices(const NodeList& frames, const AnimSet* set, uint32_t time);
 
 // One mesh in model space at a pose.

@@ -63,6 +63,7 @@ RenderStyle StyleFor(const PreviewSettings& settings, const Bounds& bind) {
     style.height = settings.height;
     style.grid = settings.grid;
     style.bones = settings.bones;
+    style.threads = settings.threads;
     style.floor = bind;
     return style;
 }

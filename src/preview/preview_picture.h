@@ -19,6 +19,7 @@ struct PreviewSettings {
     int height = 600;
     bool bones = false;
     bool grid = true;
+    int threads = 0;                     // that draw each picture; 0: as many as the machine has
     std::optional<std::string> setName;  // the set of the sheet; the first set when only
                                          // frames are given
     std::optional<std::string> frames;   // "0,10,20" or "all-8"; all-8 when only a set is given

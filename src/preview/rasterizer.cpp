@@ -1,6 +1,25 @@
 #include "preview/rasterizer.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace toravel {
+
+namespace {
+
+uint8_t Channel(uint8_t value, float light) {
+    const float scaled = static_cast<float>(value) * light;
+    if (!(scaled > 0)) {
+        return 0;
+    }
+    return scaled >= 255 ? uint8_t{255} : static_cast<uint8_t>(scaled + 0.5f);
+}
+
+}  // namespace
+
+Rgb Lit(Rgb colour, float light) {
+    return {Channel(colour.r, light), Channel(colour.g, light), Channel(colour.b, light)};
+}
 
 Raster::Raster(int width, int height, Rgb background)
     : image_(width, height, background),

@@ -89,22 +89,9 @@ struct Look {
     const Texture* texture = nullptr;
 };
 
-Rgb Sample(const Texture& texture, float u, float v) {
-    if (!std::isfinite(u) || !std::isfinite(v)) {
-        return {};
-    }
-    const float fu = u - std::floor(u);
-    const float fv = v - std::floor(v);
-    const int x =
-        std::min(texture.width() - 1, static_cast<int>(fu * static_cast<float>(texture.width())));
-    const int y =
-        std::min(texture.height() - 1, static_cast<int>(fv * static_cast<float>(texture.height())));
-    return texture.At(x, y);
-}
-
-// One polygon of up to four corners in front of the near plane, drawn as a fan.
-void DrawPolygon(Raster& raster, const Camera& camera, const Corner* corners, size_t count,
-                 const Look& look) {
+// One polygon of up to four corners in front of the near plane, as a fan of triangles.
+void AddPolygon(std::vector<ScreenTriangle>& triangles, const Camera& camera, const Corner* corners,
+                size_t count, const Look& look) {
     std::array<RasterVertex, 4> points;
     for (size_t i = 0; i < count; ++i) {
         const Vector3 p = camera.ToPixel(corners[i].view);
@@ -138,25 +125,21 @@ void DrawPolygon(Raster& raster, const Camera& camera, const Corner* corners, si
         const float lambert = (n.x * key.x + n.y * key.y + n.z * key.z) / (length * keyLength);
         light += 0.68f * std::max(0.0f, lambert);
     }
-    auto lit = [light](Rgb c) {
-        return Rgb{Byte(static_cast<float>(c.r) * light), Byte(static_cast<float>(c.g) * light),
-                   Byte(static_cast<float>(c.b) * light)};
-    };
+    ScreenTriangle triangle;
+    triangle.texture = look.texture;
+    triangle.light = light;
+    triangle.colour = look.texture != nullptr ? Rgb{} : Lit(look.colour, light);
     for (size_t i = 1; i + 1 < count; ++i) {
-        if (look.texture != nullptr) {
-            const Texture& texture = *look.texture;
-            raster.FillTriangle(points[0], points[i], points[i + 1],
-                                [&](float u, float v) { return lit(Sample(texture, u, v)); });
-        } else {
-            const Rgb colour = lit(look.colour);
-            raster.FillTriangle(points[0], points[i], points[i + 1],
-                                [colour](float, float) { return colour; });
-        }
+        triangle.a = points[0];
+        triangle.b = points[i];
+        triangle.c = points[i + 1];
+        triangles.push_back(triangle);
     }
 }
 
-void DrawMesh(Raster& raster, const Camera& camera, const MeshData& mesh, const PosedMesh& posed,
-              const TextureLookup& textures) {
+// The faces of one mesh in front of the eye, cut at the near plane, as triangles to fill.
+void AddMesh(std::vector<ScreenTriangle>& triangles, const Camera& camera, const MeshData& mesh,
+             const PosedMesh& posed, const TextureLookup& textures) {
     std::vector<Look> looks;
     for (const MaterialData& material : mesh.materials) {
         Look& look = looks.emplace_back();
@@ -200,7 +183,7 @@ void DrawMesh(Raster& raster, const Camera& camera, const MeshData& mesh, const 
         const bool allFront =
             corners[0].view.z >= near && corners[1].view.z >= near && corners[2].view.z >= near;
         if (allFront) {
-            DrawPolygon(raster, camera, corners, 3, looks[material]);
+            AddPolygon(triangles, camera, corners, 3, looks[material]);
             continue;
         }
         // Cut at the near plane: what stays in front is a triangle or a quadrilateral.
@@ -223,7 +206,7 @@ void DrawMesh(Raster& raster, const Camera& camera, const MeshData& mesh, const 
             }
         }
         if (count >= 3) {
-            DrawPolygon(raster, camera, kept, count, looks[material]);
+            AddPolygon(triangles, camera, kept, count, looks[material]);
         }
     }
 }
@@ -311,9 +294,11 @@ Image RenderPose(const NodeList& frames, const std::vector<Matrix>& pose,
                  const std::vector<PosedMesh>& meshes, const Camera& camera,
                  const RenderStyle& style, const TextureLookup& textures) {
     Raster raster(style.width, style.height, style.background);
+    std::vector<ScreenTriangle> triangles;
     for (const PosedMesh& posed : meshes) {
-        DrawMesh(raster, camera, frames[static_cast<size_t>(posed.frame)].mesh, posed, textures);
+        AddMesh(triangles, camera, frames[static_cast<size_t>(posed.frame)].mesh, posed, textures);
     }
+    raster.FillTriangles(triangles, style.threads);
     if (style.grid) {
         DrawGrid(raster, camera, style.floor);
     }

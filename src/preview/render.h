@@ -23,7 +23,8 @@ struct RenderStyle {
     bool grid = true;
     bool bones = false;
     Rgb background{46, 52, 64};
-    Bounds floor;  // the box the camera frames, which the grid covers
+    Bounds floor;     // the box the camera frames, which the grid covers
+    int threads = 0;  // that draw the meshes; 0: as many as the machine has
 };
 
 // The texture of a material, or none; the material is then drawn in a flat colour of its own.

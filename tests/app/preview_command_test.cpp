@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 
 #include <stb/stb_image_write.h>
 
 #include "preview/png_codec.h"
+#include "preview/preview_fixtures.h"
 #include "support/temp_dir.h"
 
 namespace toravel {
@@ -245,6 +247,83 @@ TEST(PreviewCommand, MissingTextureIsANoteAndAFoundOneIsDrawn) {
     }
     ASSERT_GT(model, 1000u);
     EXPECT_GT(reddish, model * 95 / 100);
+}
+
+// Whether `c` is `texel` under some light between the ambient and full, as the preview
+// lights a face: every channel scaled by the same factor and rounded.
+bool TexelUnderLight(Rgb c, Rgb texel) {
+    const double light = c.r / static_cast<double>(texel.r);
+    auto near = [light](uint8_t channel, uint8_t of) {
+        return std::abs(channel - light * of) <= 1.5;
+    };
+    return light > 0.3 && light < 1.01 && near(c.g, texel.g) && near(c.b, texel.b);
+}
+
+TEST(PreviewCommand, TgaAndPngTexturesBesideTheInputAreDrawn) {
+    // The three boxes name red, green and blue textures; each is one colour here, and blue's
+    // is missing.
+    const Rgb texels[2] = {{200, 100, 50}, {50, 200, 100}};
+    for (const std::string extension : {".tga", ".png"}) {
+        SCOPED_TRACE(extension);
+        TempDir dir;
+        std::string smd = testing::BoxChainSmd();
+        for (size_t at = smd.find(".bmp"); at != std::string::npos; at = smd.find(".bmp", at)) {
+            smd.replace(at, 4, extension);
+        }
+        PreviewRequest request;
+        request.input = dir.Write("boxes.smd", smd);
+        request.textures = true;
+        request.settings.grid = false;
+        request.settings.width = 200;
+        request.settings.height = 150;
+        request.output = dir.File("flat.png");
+        ASSERT_EQ(Preview(request).code, kExitDone);
+
+        for (int i = 0; i < 2; ++i) {
+            const unsigned char pixels[2 * 2 * 3] = {
+                texels[i].r, texels[i].g, texels[i].b, texels[i].r, texels[i].g, texels[i].b,
+                texels[i].r, texels[i].g, texels[i].b, texels[i].r, texels[i].g, texels[i].b};
+            const std::string path = dir.File((i == 0 ? "red" : "green") + extension);
+            ASSERT_NE(extension == ".tga" ? stbi_write_tga(path.c_str(), 2, 2, 3, pixels)
+                                          : stbi_write_png(path.c_str(), 2, 2, 3, pixels, 6),
+                      0);
+        }
+        request.output = dir.File("textured.png");
+        const Outcome textured = Preview(request);
+        EXPECT_EQ(textured.code, kExitDone);
+        EXPECT_NE(textured.messages.find("Texture Missing: The texture blue" + extension +
+                                         " cannot be read; its material is drawn in a flat "
+                                         "colour."),
+                  std::string::npos)
+            << textured.messages;
+        EXPECT_EQ(textured.messages.find("red" + extension), std::string::npos);
+        EXPECT_EQ(textured.messages.find("green" + extension), std::string::npos);
+
+        const std::optional<Image> flat = ReadPicture(dir.File("flat.png"));
+        const std::optional<Image> picture = ReadPicture(request.output);
+        ASSERT_TRUE(flat && picture);
+        size_t model = 0;
+        size_t ofTexture[2] = {0, 0};
+        size_t unchanged = 0;  // the blue box keeps its flat colour
+        for (int y = 0; y < picture->height(); ++y) {
+            for (int x = 0; x < picture->width(); ++x) {
+                if (flat->At(x, y) == RenderStyle{}.background) {
+                    continue;
+                }
+                ++model;
+                const Rgb c = picture->At(x, y);
+                ofTexture[0] += TexelUnderLight(c, texels[0]) ? 1 : 0;
+                ofTexture[1] += TexelUnderLight(c, texels[1]) ? 1 : 0;
+                unchanged += c == flat->At(x, y) ? 1 : 0;
+            }
+        }
+        ASSERT_GT(model, 2000u);
+        EXPECT_GT(ofTexture[0], model / 5);
+        EXPECT_GT(ofTexture[1], model / 5);
+        EXPECT_GT(unchanged, model / 10);
+        // Edges may mix, but every face pixel is one of the three.
+        EXPECT_GT(ofTexture[0] + ofTexture[1] + unchanged, model * 98 / 100);
+    }
 }
 
 }  // namespace
