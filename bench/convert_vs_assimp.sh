@@ -1,35 +1,79 @@
 #!/usr/bin/env bash
-# Whole-process benchmark: converts the generated large reference plus its large animation
-# with `toravel convert`, and the same reference with `assimp export`, and prints both times,
-# their ratio, throughput and peak memory. Needs the release build (cmake --preset release).
+# Whole-process benchmark of `toravel convert` against `assimp export`, measured side by side:
+# each line is the median of RUNS (default 5) runs, toravel and assimp alternating. Prints
+# wall seconds, user and system CPU seconds, MB/s of input and peak memory (also as a
+# multiple of the input) for
+#   - the generated reference (200,000 triangles) and assimp's export of it, with the ratio;
+#   - the reference plus the generated 5,000-frame animation;
+#   - the animation alone (a reference of the same skeleton without triangles, plus it);
+#   - X to X: the file written from reference plus animation, read and written again;
+#   - references 10 times smaller and 4 times larger, for the rate as the input grows.
+# Needs the release build (cmake --preset release) and assimp-utils.
+#   bench/convert_vs_assimp.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+runs="${1:-5}"
 build=build/release
 work=${TMPDIR:-/tmp}/toravel-bench
 mkdir -p "$work"
 [ -x "$build/toravel" ] && [ -x "$build/bench/toravel_gen_smd" ] || {
     cmake --preset release >/dev/null && cmake --build --preset release -j 2; }
-[ -f "$work/ref.smd" ] || "$build/bench/toravel_gen_smd" "$work/ref.smd" "$work/anim.smd"
 command -v assimp >/dev/null || { echo "assimp-utils is needed: scripts/deps.sh"; exit 1; }
+gen="$build/bench/toravel_gen_smd"
+[ -f "$work/ref.smd" ] || "$gen" "$work/ref.smd" "$work/anim.smd"
+[ -f "$work/bones.smd" ] || "$gen" "$work/bones.smd" "$work/anim0.smd" 0
+[ -f "$work/small.smd" ] || "$gen" "$work/small.smd" "$work/small_anim.smd" 20000 60 10
+[ -f "$work/large.smd" ] || "$gen" "$work/large.smd" "$work/large_anim.smd" 800000 60 10
+"$build/toravel" convert -q --force -o "$work/all.x" "$work/ref.smd" "$work/anim.smd"
 
-measure() {  # prints "seconds peak_kib"
-    /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || {
+# One run: "wall user sys peak_kib".
+once() {
+    /usr/bin/time -f '%e %U %S %M' -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || {
         cat "$work/stderr.txt"; exit 1; }
     cat "$work/time.txt"
 }
+# The medians of each column over the runs recorded in file $1.
+median() {
+    sort -n -k1,1 "$1" | awk -v n="$runs" 'NR == int((n + 1) / 2) { print }'
+}
+bytes() { stat -c %s "$1"; }
 
-ref_bytes=$(stat -c %s "$work/ref.smd")
-anim_bytes=$(stat -c %s "$work/anim.smd")
-read -r t_ref m_ref < <(measure "$build/toravel" convert --force -o "$work/ref.x" "$work/ref.smd")
-read -r t_all m_all < <(measure "$build/toravel" convert --force -o "$work/all.x" \
-    "$work/ref.smd" "$work/anim.smd")
-read -r t_assimp m_assimp < <(measure assimp export "$work/ref.smd" "$work/assimp.x")
+declare -A cases=(
+    [ref]="$build/toravel convert -q --force -o $work/ref.x $work/ref.smd"
+    [assimp]="assimp export $work/ref.smd $work/assimp.x"
+    [all]="$build/toravel convert -q --force -o $work/all_again.x $work/ref.smd $work/anim.smd"
+    [anim]="$build/toravel convert -q --force -o $work/anim.x $work/bones.smd $work/anim0.smd"
+    [xx]="$build/toravel convert -q --force -o $work/xx.x $work/all.x"
+    [small]="$build/toravel convert -q --force -o $work/small.x $work/small.smd"
+    [large]="$build/toravel convert -q --force -o $work/large.x $work/large.smd"
+)
+order=(ref assimp all anim xx small large)
+for name in "${order[@]}"; do : >"$work/$name.runs"; done
+for ((i = 0; i < runs; i++)); do
+    for name in "${order[@]}"; do
+        # shellcheck disable=SC2086
+        once ${cases[$name]} >>"$work/$name.runs"
+    done
+done
 
-awk -v rb="$ref_bytes" -v ab="$anim_bytes" -v tr="$t_ref" -v mr="$m_ref" -v ta="$t_all" \
-    -v ma="$m_all" -v ts="$t_assimp" -v ms="$m_assimp" 'BEGIN {
-    printf "input: reference %.1f MB, animation %.1f MB\n", rb / 1e6, ab / 1e6
-    printf "toravel reference only:     %6.2f s  %7.1f MB/s  peak %6.1f MB\n", tr, rb / 1e6 / tr, mr / 1024
-    printf "toravel reference + anim:   %6.2f s  %7.1f MB/s  peak %6.1f MB\n", ta, (rb + ab) / 1e6 / ta, ma / 1024
-    printf "assimp export reference:    %6.2f s  %7.1f MB/s  peak %6.1f MB\n", ts, rb / 1e6 / ts, ms / 1024
-    printf "assimp / toravel (reference): %.1fx\n", ts / tr
-}'
+line() {  # name label input_bytes
+    read -r wall user sys peak < <(median "$work/$1.runs")
+    awk -v l="$2" -v b="$3" -v w="$wall" -v u="$user" -v s="$sys" -v p="$peak" 'BEGIN {
+        printf "%-34s %6.2f s (user %5.2f, sys %4.2f)  %6.1f MB/s  peak %6.1f MB = %4.2f x input\n",
+               l, w, u, s, b / 1e6 / w, p / 1024, p * 1024 / b }'
+}
+ref=$(bytes "$work/ref.smd")
+anim0=$(bytes "$work/anim0.smd")
+echo "input: reference $(awk -v b="$ref" 'BEGIN{printf "%.1f", b/1e6}') MB," \
+     "animation $(awk -v b="$(bytes "$work/anim.smd")" 'BEGIN{printf "%.1f", b/1e6}') MB;" \
+     "medians of $runs alternating runs"
+line ref "toravel reference" "$ref"
+line assimp "assimp export reference" "$ref"
+line all "toravel reference + animation" $((ref + $(bytes "$work/anim.smd")))
+line anim "toravel animation alone" "$anim0"
+line xx "toravel X to X" "$(bytes "$work/all.x")"
+line small "toravel reference / 10" "$(bytes "$work/small.smd")"
+line large "toravel reference x 4" "$(bytes "$work/large.smd")"
+read -r t_ref _ < <(median "$work/ref.runs")
+read -r t_assimp _ < <(median "$work/assimp.runs")
+awk -v a="$t_assimp" -v t="$t_ref" 'BEGIN { printf "assimp / toravel (reference): %.1fx\n", a / t }'
