@@ -24,7 +24,7 @@ for target in "${targets[@]}"; do
     esac
     echo "== $target ($seconds s) =="
     # New inputs go into the corpus folder; the seeds are read each time from their own.
-    "build/fuzz/fuzz/${target}_fuzz" -max_total_time="$seconds" -dict="$dict" -timeout=10 \
+    "build/fuzz/fuzz/${target}_fuzz" -max_total_time="$seconds" -dict="$dict" -timeout=10 -max_len=16384 \
         -rss_limit_mb=4096 -artifact_prefix="$findings/" -print_final_stats=1 \
         "$corpus" "build/fuzz/seeds/$target" 2>&1 | tail -14
 done
