@@ -56,9 +56,9 @@ Model Load(const char* name, const std::string& reference,
 TEST(XWriterThreads, EveryThreadCountWritesTheSingleThreadBytes) {
     const std::string examples = TORAVEL_EXAMPLES_DIR;
     const std::vector<Model> models = {
-        Load("example character", TempDir::ReadText(examples + "/soldier_reference.smd"),
-             {TempDir::ReadText(examples + "/soldier_walk.smd"),
-              TempDir::ReadText(examples + "/soldier_wave.smd")}),
+        Load("example character", TempDir::Read(examples + "/soldier_reference.smd"),
+             {TempDir::Read(examples + "/soldier_walk.smd"),
+              TempDir::Read(examples + "/soldier_wave.smd")}),
         Load("two bones", testing::kReference, {testing::kAnimation}),
         Load("no animation", testing::kReference, {}),
     };
