@@ -28,6 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     toravel::FixModelNames(content.frames, content.animSets);
+    for (toravel::AnimSet& set : content.animSets) {
+        toravel::FixXName(set.name);  // as the primaries name a set they take
+    }
     toravel::fuzz::WriteAndReadBack(content.frames, content.animSets,
                                     toravel::fuzz::ReadBack::kGeneral);
     return 0;

@@ -588,7 +588,7 @@ void WriteStaticMesh(TextWriter& out, const std::vector<MeshVertex>& vertices,
         out.Text("   ").Float(material.power).Text(";\n");
         WriteColour(out, material.specular, 3);
         WriteColour(out, material.emissive, 3);
-        out.Text("\n   TextureFilename {\n    \"").Text(material.textureFile).Text("\";\n   }\n");
+        out.Text("\n   TextureFilename {\n    ").Quoted(material.textureFile).Text(";\n   }\n");
         out.Text("  }\n");
     }
     out.Text(" }\n}\n");

@@ -214,4 +214,19 @@ size_t FormatFixed6(float value, char* out) {
                                out);
 }
 
+TextWriter& TextWriter::Quoted(std::string_view text) {
+    Char('"');
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c < 0x20) {
+            Text(text.substr(start, i - start));
+            Char(c == '"' ? '\'' : ' ');
+            start = i + 1;
+        }
+    }
+    Text(text.substr(start));
+    return Char('"');
+}
+
 }  // namespace toravel

@@ -82,6 +82,10 @@ class TextWriter {
     TextWriter& Unsigned(uint32_t value);
     // printf "%7.6f" of the value as a double, in the C locale.
     TextWriter& Float(float value);
+    // `text` between double quotes, as a string of the X text format, which has no escapes: a
+    // double quote inside is written as a single quote and a control character (a line
+    // break) as a blank, so that the string ends where it should and stays on its line.
+    TextWriter& Quoted(std::string_view text);
 
     // Pushes all buffered output through the sink and finishes it. True when every byte
     // reached its destination; after a failure nothing more is written.

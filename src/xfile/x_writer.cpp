@@ -385,7 +385,7 @@ void WriteMeshMaterialList(TextWriter& out, const MeshData& mesh, int depth) {
         WriteIndent(out, depth + 2);
         out.Text("TextureFilename {").Newline();
         WriteIndent(out, depth + 3);
-        out.Char('"').Text(material.textureFile).Text("\";").Newline();
+        out.Quoted(material.textureFile).Char(';').Newline();
         WriteIndent(out, depth + 2);
         out.Char('}').Newline();
         WriteIndent(out, depth + 1);
@@ -413,7 +413,7 @@ void WriteSkinWeights(TextWriter& out, const MeshData& mesh, int depth) {
         WriteIndent(out, depth);
         out.Text("SkinWeights {").Newline();
         WriteIndent(out, depth + 1);
-        out.Char('"').Text(bone.boneName).Text("\";").Newline();
+        out.Quoted(bone.boneName).Char(';').Newline();
         const int32_t count =
             Clamp(bone.weightCount, std::min(bone.vertexIndices.size(), bone.weights.size()));
         WriteCountLine(out, depth + 1, count);

@@ -407,6 +407,32 @@ TEST(Cli, ValuesThatCannotBeWrittenBackAreRefusedAtLoad) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("far.x")));
 }
 
+// X strings have no escapes: a texture name with a double quote or a control character is
+// written so that the string still ends where it should, and the files read back with both
+// X readers, from `convert` and from `static`.
+TEST(Cli, TextureNamesWithQuotesReadBack) {
+    TempDir dir;
+    const std::string smd =
+        dir.Write("quote.smd",
+                  "version 1\nnodes\n0 \"root\" -1\n1 \"arm\" 0\nend\nskeleton\ntime 0\n"
+                  "0 0 0 0 0 0 0\n1 0 0 5 0 0 0\nend\ntriangles\nskin\"it's\"\x01.bmp\n"
+                  "1 0 0 0 0 0 1 0 0\n1 1 0 0 0 0 1 1 0\n1 0 1 0 0 0 1 0 1\nend\n");
+    const std::string skinned = dir.File("skinned.x");
+    const std::string still = dir.File("static.x");
+    ASSERT_EQ(Shell(kToravel + " convert -q -o " + skinned + " " + smd).code, 0);
+    ASSERT_EQ(Shell(kToravel + " static -q " + smd + " -o " + still).code, 0);
+    for (const std::string& x : {skinned, still}) {
+        SCOPED_TRACE(x);
+        EXPECT_NE(TempDir::Read(x).find("\"skin'it's' .bmp\";"), std::string::npos);
+        const Result info = Shell(kToravel + " info " + x);
+        EXPECT_EQ(info.code, 0) << info.output;
+    }
+    const Result strict =
+        Shell(kToravel + " convert -q --strict-x -o " + dir.File("again.x") + " " + skinned);
+    EXPECT_EQ(strict.code, 0) << strict.output;
+    EXPECT_EQ(TempDir::Read(dir.File("again.x")), TempDir::Read(skinned));
+}
+
 TEST(Cli, InfoDescribesEachFileAndFailsForOneThatCannotBeRead) {
     TempDir dir;
     const Result walk = Shell(kToravel + " info " + kExamples + "/soldier_walk.smd");
