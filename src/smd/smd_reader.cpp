@@ -26,7 +26,17 @@ bool SmdReader::Header() {
 }
 
 bool SmdReader::Nodes() {
-    return Step(ReadNodes(input_, tokenizer_, nodes_, report_));
+    if (!Step(ReadNodes(input_, tokenizer_, nodes_, report_))) {
+        return false;
+    }
+    // A frame or an animation of the X file needs a name to be referred to by.
+    for (const SceneNode& node : nodes_) {
+        if (node.name.empty()) {
+            report_.Fail("Node " + std::to_string(node.id) + " has an empty name.");
+            return Step(false);
+        }
+    }
+    return true;
 }
 
 bool SmdReader::LinkParents() {

@@ -107,6 +107,7 @@ TEST(ReadSmdReference, FailuresAndTheirMessages) {
         {Edit(Edit(kValid, "2 \"mesh\" -1", "2 \"mesh\" -1\n3 \"other\" -1\n4 \"leaf\" 3"),
               "2 0 0 0 0 0 0\n", "2 0 0 0 0 0 0\n3 0 0 0 0 0 0\n4 0 0 0 0 0 0\n"),
          "Incorrect node structure", "Multiple candidates for the skeleton.\nroot\nother"},
+        {Edit(kValid, "1 \"pelvis\" 0", "1 \"\" 0"), invalid, "Node 1 has an empty name."},
         // Values that overflow on the way cannot be written back: the load names them.
         {Edit(kValid, "0 0 0 0 0 0 0\n1 0 0 1 0 0 0\n", "0 3e38 0 0 0 0 0\n1 3e38 0 0 0 0 0\n"),
          invalid,
