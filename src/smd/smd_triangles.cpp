@@ -349,11 +349,6 @@ namespace {
 bool ReadSectionOnThreads(TextInput& input, LineTokenizer& tokenizer, NodeList& list,
                           ReadReport& report, unsigned threads) {
     const size_t begin = input.tell();
-    std::vector<MeshData> before;
-    before.reserve(list.size());
-    for (const SceneNode& node : list) {
-        before.push_back(node.mesh);
-    }
     ReadReport joined;
     TriangleReader reader(input, tokenizer, list, joined);
     const auto join = [&](const TriangleRange& range) {
@@ -383,15 +378,18 @@ bool ReadSectionOnThreads(TextInput& input, LineTokenizer& tokenizer, NodeList& 
             return true;
         }
     }
-    for (size_t i = 0; i < list.size(); ++i) {
-        list[i].mesh = std::move(before[i]);
+    for (SceneNode& node : list) {
+        MeshData empty;
+        empty.name = std::move(node.mesh.name);
+        node.mesh = std::move(empty);
     }
     input.seek(begin);
     return false;
 }
 
 // Whether the section may be read on threads: large enough, starting on the line after
-// "triangles", and every mesh still empty, so that one pass can start afresh if need be.
+// "triangles", and every mesh still empty (but for its name), so that one pass can start
+// afresh from empty meshes if need be.
 bool MayReadOnThreads(const TextInput& input, const LineTokenizer& tokenizer, const NodeList& list,
                       const TriangleThreads& threads) {
     if (threads.threads < 2 || !input.good() || input.size() - input.tell() <= threads.minBytes ||
@@ -399,9 +397,13 @@ bool MayReadOnThreads(const TextInput& input, const LineTokenizer& tokenizer, co
         return false;
     }
     return std::all_of(list.begin(), list.end(), [](const SceneNode& node) {
-        const MeshData& mesh = node.mesh;
-        return mesh.positions.empty() && mesh.materials.empty() && mesh.boneWeights.empty() &&
-               mesh.faceMaterials.empty() && mesh.faceCount == 0;
+        const MeshData& m = node.mesh;
+        return m.vertexCount == 0 && m.faceCount == 0 && m.normalCount == 0 &&
+               m.normalFaceCount == 0 && m.texCoordCount == 0 && m.materialCount == 0 &&
+               m.faceMaterialCount == 0 && m.maxWeightsPerVertex == 0 && m.maxWeightsPerFace == 0 &&
+               m.boneCount == 0 && m.positions.empty() && m.faceIndices.empty() &&
+               m.normalFaceIndices.empty() && m.normals.empty() && m.texCoords.empty() &&
+               m.faceMaterials.empty() && m.materials.empty() && m.boneWeights.empty();
     });
 }
 
