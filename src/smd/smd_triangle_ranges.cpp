@@ -96,8 +96,8 @@ std::vector<size_t> CutPoints(std::string_view text, size_t begin, size_t parts)
 // A range that is not the last must end exactly at `end` after a whole triangle; the last one
 // ends at the section's "end", whose line start goes to `endLine`. False where the one-pass
 // reader would fail or read differently.
-bool ParseRange(std::string_view text, size_t begin, size_t end, bool last, TriangleRange& range,
-                size_t& endLine) {
+bool ParseRange(std::string_view text, size_t begin, size_t end, bool last, const NodeIdIndex& ids,
+                TriangleRange& range, size_t& endLine) {
     SmdVertex vertex;
     range.begin = begin;
     std::string_view line;
@@ -131,10 +131,16 @@ bool ParseRange(std::string_view text, size_t begin, size_t end, bool last, Tria
             if (!ParseVertexLine(line, vertex)) {
                 return false;
             }
-            out = {vertex.boneId, vertex.position, vertex.normal, vertex.texCoord,
-                   vertex.linkCount};
-            range.links.insert(range.links.end(), vertex.links.begin(),
-                               vertex.links.begin() + vertex.linkCount);
+            const NodeIndex owner = ids.Find(vertex.boneId);
+            if (owner == kNoNode) {
+                return false;
+            }
+            out = {owner, vertex.position, vertex.normal, vertex.texCoord, vertex.linkCount};
+            for (int32_t i = 0; i < vertex.linkCount; ++i) {
+                const SmdVertex::Link& link = vertex.links[static_cast<size_t>(i)];
+                range.links.push_back(
+                    {link.boneId == vertex.boneId ? owner : ids.Find(link.boneId), link.weight});
+            }
         }
     }
 }
@@ -144,8 +150,10 @@ bool ParseRange(std::string_view text, size_t begin, size_t end, bool last, Tria
 // itself whenever the next to join is not ready.
 class RangeSchedule {
   public:
-    RangeSchedule(std::string_view text, std::vector<size_t> cuts, unsigned threads)
+    RangeSchedule(std::string_view text, const NodeIdIndex& ids, std::vector<size_t> cuts,
+                  unsigned threads)
         : text_(text),
+          ids_(ids),
           cuts_(std::move(cuts)),
           window_(static_cast<size_t>(threads) * 2),
           ranges_(cuts_.size()),
@@ -210,7 +218,7 @@ class RangeSchedule {
         const size_t end = last ? text_.size() : cuts_[index + 1];
         bool ok = false;
         try {
-            ok = ParseRange(text_, cuts_[index], end, last, ranges_[index], endLine_);
+            ok = ParseRange(text_, cuts_[index], end, last, ids_, ranges_[index], endLine_);
         } catch (const std::bad_alloc&) {
             // The one-pass read that follows says what it says about the memory.
             ranges_[index] = {};
@@ -232,6 +240,7 @@ class RangeSchedule {
     }
 
     const std::string_view text_;
+    const NodeIdIndex& ids_;
     const std::vector<size_t> cuts_;
     const size_t window_;
     std::mutex mutex_;
@@ -248,6 +257,7 @@ class RangeSchedule {
 }  // namespace
 
 bool ReadTriangleRanges(std::string_view text, size_t begin, unsigned threads,
+                        const NodeIdIndex& ids,
                         const std::function<bool(const TriangleRange&)>& join, size_t& endLine) {
     if (begin >= text.size() || text.back() != '\n' || threads < 2) {
         return false;
@@ -255,7 +265,7 @@ bool ReadTriangleRanges(std::string_view text, size_t begin, unsigned threads,
     const size_t length = text.size() - begin;
     const size_t parts =
         std::min(kMaxRanges, std::max(static_cast<size_t>(threads) * 4, length / kRangeBytes));
-    RangeSchedule schedule(text, CutPoints(text, begin, parts), threads);
+    RangeSchedule schedule(text, ids, CutPoints(text, begin, parts), threads);
     return schedule.Run(join, endLine);
 }
 

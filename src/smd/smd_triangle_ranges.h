@@ -10,14 +10,21 @@
 #include <string_view>
 #include <vector>
 
+#include "scene/node_ops.h"
 #include "smd/smd_triangles.h"
 
 namespace toravel {
 
-// One vertex line, parsed; its links lie in the range's list of links, after those of the
-// vertices before it.
+// A link with its bone found: kNoNode for an unknown bone id.
+struct RangeLink {
+    NodeIndex bone = kNoNode;
+    float weight = 0;
+};
+
+// One vertex line, parsed, with its owning node found; its links lie in the range's list of
+// links, after those of the vertices before it.
 struct RangeVertex {
-    int32_t boneId = 0;
+    NodeIndex owner = kNoNode;
     Vector3 position;
     Vector3 normal;
     Vector2 texCoord;
@@ -33,16 +40,17 @@ struct RangeTriangle {
 struct TriangleRange {
     size_t begin = 0;  // where the range starts in the text: the start of a line
     std::vector<RangeTriangle> triangles;
-    std::vector<SmdVertex::Link> links;
+    std::vector<RangeLink> links;
 };
 
 // Reads the section that starts at `begin` (the line after "triangles") of `text`, which ends
-// with a line feed, on `threads` threads, and calls `join` on the calling thread for every
-// range in order. True with `endLine` at the start of the line of the section's "end" when
-// every range parsed as one pass would parse it and every `join` returned true. False as soon
-// as anything is uncertain or broken: the caller then reads the section again in one pass,
-// which finds the exact message and place of any fault.
+// with a line feed, on `threads` threads, finding the nodes of bone ids in `ids`, and calls `join`
+// on the calling thread for every range in order. True with `endLine` at the start of the line of
+// the section's "end" when every range parsed as one pass would parse it and every `join` returned
+// true. False as soon as anything is uncertain or broken: the caller then reads the section again
+// in one pass, which finds the exact message and place of any fault.
 bool ReadTriangleRanges(std::string_view text, size_t begin, unsigned threads,
+                        const NodeIdIndex& ids,
                         const std::function<bool(const TriangleRange&)>& join, size_t& endLine);
 
 }  // namespace toravel

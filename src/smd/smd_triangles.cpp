@@ -90,6 +90,8 @@ class TriangleReader {
         return true;
     }
 
+    const NodeIdIndex& ids() const { return ids_; }
+
   private:
     bool ReadTriangle(bool& endMet) {
         switch (ReadSmdTriangle(input_, tokenizer_, triangle_)) {
@@ -117,15 +119,15 @@ class TriangleReader {
 
   public:
     // One triangle as read, into the mesh of its first vertex's node; `links[k]` holds the
-    // links of vertex k. False after one message. `Vertex` is SmdVertex or RangeVertex.
-    template <typename Vertex>
-    bool AddTriangle(std::string_view texture, const Vertex* vertices,
-                     const SmdVertex::Link* const links[3]) {
+    // links of vertex k. False after one message. The vertices and links are those of one
+    // pass (SmdVertex) or of a range read on a thread, with their nodes found (RangeVertex).
+    template <typename Vertex, typename Link>
+    bool AddTriangle(std::string_view texture, const Vertex* vertices, const Link* const links[3]) {
         // All three vertices are checked before the mesh changes, so that a broken triangle
         // leaves nothing behind.
         NodeIndex owners[3];
         for (int k = 0; k < 3; ++k) {
-            owners[k] = ids_.Find(vertices[k].boneId);
+            owners[k] = Owner(vertices[k]);
             if (owners[k] == kNoNode) {
                 return report_.Fail("Invalid node id in 'triangles' section.");
             }
@@ -190,9 +192,20 @@ class TriangleReader {
         return it->second;
     }
 
-    template <typename Vertex>
+    NodeIndex Owner(const SmdVertex& v) const { return ids_.Find(v.boneId); }
+    static NodeIndex Owner(const RangeVertex& v) { return v.owner; }
+    static SmdVertex::Link OwnLink(const SmdVertex& v, NodeIndex) { return {v.boneId, 1.0f}; }
+    static RangeLink OwnLink(const RangeVertex&, NodeIndex owner) { return {owner, 1.0f}; }
+    NodeIndex Bone(const SmdVertex::Link& link, const SmdVertex& v, NodeIndex owner) const {
+        return link.boneId == v.boneId ? owner : ids_.Find(link.boneId);
+    }
+    static NodeIndex Bone(const RangeLink& link, const RangeVertex&, NodeIndex) {
+        return link.bone;
+    }
+
+    template <typename Vertex, typename Link>
     void AddVertex(MeshData& mesh, NodeIndex meshNode, NodeIndex owner, const Vertex& v,
-                   const SmdVertex::Link* vertexLinks) {
+                   const Link* vertexLinks) {
         const auto index = static_cast<int32_t>(mesh.positions.size());
         mesh.positions.push_back(ToYUp(v.position));
         mesh.faceIndices.push_back(index);
@@ -204,11 +217,11 @@ class TriangleReader {
         mesh.texCoordCount = static_cast<int32_t>(mesh.texCoords.size());
 
         // A vertex without links belongs wholly to its owning bone.
-        const SmdVertex::Link own{v.boneId, 1.0f};
-        const SmdVertex::Link* links = v.linkCount > 0 ? vertexLinks : &own;
+        const Link own = OwnLink(v, owner);
+        const Link* links = v.linkCount > 0 ? vertexLinks : &own;
         const int32_t linkCount = v.linkCount > 0 ? v.linkCount : 1;
         for (int32_t i = 0; i < linkCount; ++i) {
-            const NodeIndex bone = links[i].boneId == v.boneId ? owner : ids_.Find(links[i].boneId);
+            const NodeIndex bone = Bone(links[i], v, owner);
             if (bone == kNoNode) {
                 report_.Warn("Unknown bone id for bone weight.", kInvalidFileTitle);
                 report_.Warn("Invalid bone id for vertex weight.", kInvalidFileTitle);
@@ -356,9 +369,9 @@ bool ReadSectionOnThreads(TextInput& input, LineTokenizer& tokenizer, NodeList& 
         input.seek(range.begin);
         std::string_view line;
         input.ReadLine(line);
-        const SmdVertex::Link* links = range.links.data();
+        const RangeLink* links = range.links.data();
         for (const RangeTriangle& triangle : range.triangles) {
-            const SmdVertex::Link* const vertexLinks[3] = {
+            const RangeLink* const vertexLinks[3] = {
                 links, links + triangle.vertices[0].linkCount,
                 links + triangle.vertices[0].linkCount + triangle.vertices[1].linkCount};
             links = vertexLinks[2] + triangle.vertices[2].linkCount;
@@ -369,7 +382,8 @@ bool ReadSectionOnThreads(TextInput& input, LineTokenizer& tokenizer, NodeList& 
         return true;
     };
     size_t endLine = 0;
-    if (ReadTriangleRanges(input.text(), begin, threads, join, endLine) && input.good()) {
+    if (ReadTriangleRanges(input.text(), begin, threads, reader.ids(), join, endLine) &&
+        input.good()) {
         input.seek(endLine);
         if (tokenizer.NextToken(input) == "end") {
             for (Message& warning : joined.TakeWarnings()) {

@@ -222,8 +222,10 @@ TEST(ReadTrianglesThreads, RangesCoverTheSectionWithoutFallingBack) {
         const std::string_view text = input.text();
         const size_t begin = text.find("\ntriangles\n") + 11;
         const size_t end = text.rfind("\nend\n") + 1;
+        const NodeList nodes = Read(fixture.text, 1).nodes;
+        const NodeIdIndex ids(nodes);
         size_t expected = 0;
-        for (const SceneNode& node : Read(fixture.text, 1).nodes) {
+        for (const SceneNode& node : nodes) {
             expected += static_cast<size_t>(node.mesh.faceCount);
         }
         for (const unsigned threads : {2u, 3u, 8u}) {
@@ -233,7 +235,7 @@ TEST(ReadTrianglesThreads, RangesCoverTheSectionWithoutFallingBack) {
             size_t last = 0;
             size_t endLine = 0;
             const bool ok = ReadTriangleRanges(
-                text, begin, threads,
+                text, begin, threads, ids,
                 [&](const TriangleRange& range) {
                     EXPECT_TRUE(ranges == 0 || range.begin > last);
                     last = range.begin;
