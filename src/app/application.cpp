@@ -36,7 +36,9 @@ bool Application::LoadSmdReference() {
 
 bool Application::LoadSmdReferenceFile(const FileChoice& file) {
     bool loaded = false;
-    Run([&] { loaded = toravel::LoadSmdReferenceFile(smdReference, file, *ui_, statusLog_); });
+    Run([&] {
+        loaded = toravel::LoadSmdReferenceFile(smdReference, file, *ui_, statusLog_, readThreads);
+    });
     return loaded;
 }
 

@@ -101,11 +101,11 @@ bool LoadSmdReference(SmdReference& doc, UserInteraction& ui, StatusLog& log) {
 }
 
 bool LoadSmdReferenceFile(SmdReference& doc, const FileChoice& file, UserInteraction& ui,
-                          StatusLog& log) {
+                          StatusLog& log, unsigned readThreads) {
     return RunSmdLoad(doc.loaded, file, "SMD reference", "Discard SMD Reference Info", ui, log,
                       [&](TextInput& input) {
                           doc.Reset();
-                          SmdReader reader(input);
+                          SmdReader reader(input, TriangleThreads{readThreads});
                           const bool read =
                               ReadSections(reader, SkeletonMode::kReference, ui, log, file.path) &&
                               (log.AddStatusLine("Reading the mesh.."),

@@ -12,9 +12,10 @@ namespace toravel {
 bool LoadSmdReference(SmdReference& doc, UserInteraction& ui, StatusLog& log);
 bool LoadSmdAnimation(SmdAnimation& doc, UserInteraction& ui, StatusLog& log);
 
-// The commands from their open step on, for callers that already have a path.
+// The commands from their open step on, for callers that already have a path. The triangles
+// of a large reference are read on `readThreads` threads; the document is the same.
 bool LoadSmdReferenceFile(SmdReference& doc, const FileChoice& file, UserInteraction& ui,
-                          StatusLog& log);
+                          StatusLog& log, unsigned readThreads = 1);
 bool LoadSmdAnimationFile(SmdAnimation& doc, const FileChoice& file, UserInteraction& ui,
                           StatusLog& log);
 

@@ -64,7 +64,7 @@ void SmdReader::FixNames() {
 }
 
 bool SmdReader::Triangles() {
-    return Step(ReadTriangles(input_, tokenizer_, nodes_, report_) && CheckFinite());
+    return Step(ReadTriangles(input_, tokenizer_, nodes_, report_, threads_) && CheckFinite());
 }
 
 bool SmdReader::CheckFinite() {
@@ -92,8 +92,8 @@ SmdReadResult Finish(SmdReader& reader) {
 
 }  // namespace
 
-SmdReadResult ReadSmdReference(TextInput& input) {
-    SmdReader reader(input);
+SmdReadResult ReadSmdReference(TextInput& input, TriangleThreads threads) {
+    SmdReader reader(input, threads);
     if (reader.Header() && reader.Nodes() && reader.LinkParents() &&
         reader.Skeleton(SkeletonMode::kReference)) {
         reader.FixNames();
@@ -102,9 +102,9 @@ SmdReadResult ReadSmdReference(TextInput& input) {
     return Finish(reader);
 }
 
-SmdReadResult ReadSmdReference(std::string_view bytes) {
+SmdReadResult ReadSmdReference(std::string_view bytes, TriangleThreads threads) {
     TextInput input = TextInput::View(bytes);
-    return ReadSmdReference(input);
+    return ReadSmdReference(input, threads);
 }
 
 SmdReadResult ReadSmdAnimation(TextInput& input) {

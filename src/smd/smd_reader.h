@@ -9,6 +9,7 @@
 #include "scene/read_result.h"
 #include "scene/records.h"
 #include "smd/smd_sections.h"
+#include "smd/smd_triangles.h"
 #include "text/line_tokenizer.h"
 #include "text/text_input.h"
 
@@ -18,7 +19,9 @@ namespace toravel {
 // (with the line where reading stopped), and the caller stops at once.
 class SmdReader {
   public:
-    explicit SmdReader(TextInput& input) : input_(input) {}
+    // `threads` says how the triangles of a large reference may be read on threads.
+    explicit SmdReader(TextInput& input, TriangleThreads threads = {})
+        : input_(input), threads_(threads) {}
 
     bool Header();  // the first line that is no comment is "version 1"
     bool Nodes();
@@ -37,6 +40,7 @@ class SmdReader {
     bool CheckFinite();
 
     TextInput& input_;
+    TriangleThreads threads_;
     LineTokenizer tokenizer_;
     NodeList nodes_;
     ReadReport report_;
@@ -50,8 +54,8 @@ struct SmdReadResult {
 };
 
 // A reference file: header, nodes, parent links, the bind pose, names and triangles.
-SmdReadResult ReadSmdReference(TextInput& input);
-SmdReadResult ReadSmdReference(std::string_view bytes);
+SmdReadResult ReadSmdReference(TextInput& input, TriangleThreads threads = {});
+SmdReadResult ReadSmdReference(std::string_view bytes, TriangleThreads threads = {});
 // An animation file: header, nodes, parent links, every frame as matrix keys, and names.
 SmdReadResult ReadSmdAnimation(TextInput& input);
 SmdReadResult ReadSmdAnimation(std::string_view bytes);

@@ -1,5 +1,6 @@
 #include "smd/smd_triangles.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "scene/node_ops.h"
 #include "smd/smd_sections.h"
+#include "smd/smd_triangle_ranges.h"
 
 namespace toravel {
 
@@ -88,6 +90,8 @@ class TriangleReader {
         return true;
     }
 
+    const NodeIdIndex& ids() const { return ids_; }
+
   private:
     bool ReadTriangle(bool& endMet) {
         switch (ReadSmdTriangle(input_, tokenizer_, triangle_)) {
@@ -107,12 +111,23 @@ class TriangleReader {
             case TriangleRead::kTriangle:
                 break;
         }
+        const SmdVertex::Link* const links[3] = {triangle_.vertices[0].links.data(),
+                                                 triangle_.vertices[1].links.data(),
+                                                 triangle_.vertices[2].links.data()};
+        return AddTriangle(triangle_.texture, triangle_.vertices, links);
+    }
+
+  public:
+    // One triangle as read, into the mesh of its first vertex's node; `links[k]` holds the
+    // links of vertex k. False after one message. The vertices and links are those of one
+    // pass (SmdVertex) or of a range read on a thread, with their nodes found (RangeVertex).
+    template <typename Vertex, typename Link>
+    bool AddTriangle(std::string_view texture, const Vertex* vertices, const Link* const links[3]) {
         // All three vertices are checked before the mesh changes, so that a broken triangle
         // leaves nothing behind.
-        const SmdVertex* const vertices = triangle_.vertices;
         NodeIndex owners[3];
         for (int k = 0; k < 3; ++k) {
-            owners[k] = ids_.Find(vertices[k].boneId);
+            owners[k] = Owner(vertices[k]);
             if (owners[k] == kNoNode) {
                 return report_.Fail("Invalid node id in 'triangles' section.");
             }
@@ -120,9 +135,9 @@ class TriangleReader {
 
         const NodeIndex meshNode = owners[0];
         MeshData& mesh = list_[static_cast<size_t>(meshNode)].mesh;
-        const int32_t material = Material(mesh, meshNode, triangle_.texture);
+        const int32_t material = Material(mesh, meshNode, texture);
         for (int k = 0; k < 3; ++k) {
-            AddVertex(mesh, meshNode, owners[k], vertices[k]);
+            AddVertex(mesh, meshNode, owners[k], vertices[k], links[k]);
         }
         ++mesh.faceCount;
         ++mesh.normalFaceCount;
@@ -134,6 +149,7 @@ class TriangleReader {
         return true;
     }
 
+  private:
     // Each mesh holds its own material per texture name and its own weight list per bone,
     // each with a copy of the name: a small file of long names that every mesh uses would
     // grow without bound in memory and in the written file.
@@ -176,7 +192,20 @@ class TriangleReader {
         return it->second;
     }
 
-    void AddVertex(MeshData& mesh, NodeIndex meshNode, NodeIndex owner, const SmdVertex& v) {
+    NodeIndex Owner(const SmdVertex& v) const { return ids_.Find(v.boneId); }
+    static NodeIndex Owner(const RangeVertex& v) { return v.owner; }
+    static SmdVertex::Link OwnLink(const SmdVertex& v, NodeIndex) { return {v.boneId, 1.0f}; }
+    static RangeLink OwnLink(const RangeVertex&, NodeIndex owner) { return {owner, 1.0f}; }
+    NodeIndex Bone(const SmdVertex::Link& link, const SmdVertex& v, NodeIndex owner) const {
+        return link.boneId == v.boneId ? owner : ids_.Find(link.boneId);
+    }
+    static NodeIndex Bone(const RangeLink& link, const RangeVertex&, NodeIndex) {
+        return link.bone;
+    }
+
+    template <typename Vertex, typename Link>
+    void AddVertex(MeshData& mesh, NodeIndex meshNode, NodeIndex owner, const Vertex& v,
+                   const Link* vertexLinks) {
         const auto index = static_cast<int32_t>(mesh.positions.size());
         mesh.positions.push_back(ToYUp(v.position));
         mesh.faceIndices.push_back(index);
@@ -188,11 +217,11 @@ class TriangleReader {
         mesh.texCoordCount = static_cast<int32_t>(mesh.texCoords.size());
 
         // A vertex without links belongs wholly to its owning bone.
-        const SmdVertex::Link own{v.boneId, 1.0f};
-        const SmdVertex::Link* links = v.linkCount > 0 ? v.links.data() : &own;
+        const Link own = OwnLink(v, owner);
+        const Link* links = v.linkCount > 0 ? vertexLinks : &own;
         const int32_t linkCount = v.linkCount > 0 ? v.linkCount : 1;
         for (int32_t i = 0; i < linkCount; ++i) {
-            const NodeIndex bone = links[i].boneId == v.boneId ? owner : ids_.Find(links[i].boneId);
+            const NodeIndex bone = Bone(links[i], v, owner);
             if (bone == kNoNode) {
                 report_.Warn("Unknown bone id for bone weight.", kInvalidFileTitle);
                 report_.Warn("Invalid bone id for vertex weight.", kInvalidFileTitle);
@@ -324,11 +353,84 @@ bool ComputeOffsets(MeshData& mesh, const NodeList& list, ReadReport& report) {
     return ComputeOffsets(mesh, list, NodeNameIndex(list), report);
 }
 
-bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list, ReadReport& report) {
+namespace {
+
+// The section on threads, right after its "triangles" line, into the meshes of `list`. The
+// meshes are filled in file order by one TriangleReader, so they hold what one pass gives
+// them. False, with the meshes, the report and the read position as they were, when one pass
+// must read the section instead: then any message and its line come from that pass alone.
+bool ReadSectionOnThreads(TextInput& input, LineTokenizer& tokenizer, NodeList& list,
+                          ReadReport& report, unsigned threads) {
+    const size_t begin = input.tell();
+    ReadReport joined;
+    TriangleReader reader(input, tokenizer, list, joined);
+    const auto join = [&](const TriangleRange& range) {
+        // Passing the range's first line keeps the progress of the load moving.
+        input.seek(range.begin);
+        std::string_view line;
+        input.ReadLine(line);
+        const RangeLink* links = range.links.data();
+        for (const RangeTriangle& triangle : range.triangles) {
+            const RangeLink* const vertexLinks[3] = {
+                links, links + triangle.vertices[0].linkCount,
+                links + triangle.vertices[0].linkCount + triangle.vertices[1].linkCount};
+            links = vertexLinks[2] + triangle.vertices[2].linkCount;
+            if (!reader.AddTriangle(triangle.texture, triangle.vertices, vertexLinks)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    size_t endLine = 0;
+    if (ReadTriangleRanges(input.text(), begin, threads, reader.ids(), join, endLine) &&
+        input.good()) {
+        input.seek(endLine);
+        if (tokenizer.NextToken(input) == "end") {
+            for (Message& warning : joined.TakeWarnings()) {
+                report.Warn(warning.text, warning.title);
+            }
+            return true;
+        }
+    }
+    for (SceneNode& node : list) {
+        MeshData empty;
+        empty.name = std::move(node.mesh.name);
+        node.mesh = std::move(empty);
+    }
+    input.seek(begin);
+    return false;
+}
+
+// Whether the section may be read on threads: large enough, starting on the line after
+// "triangles", and every mesh still empty (but for its name), so that one pass can start
+// afresh from empty meshes if need be.
+bool MayReadOnThreads(const TextInput& input, const LineTokenizer& tokenizer, const NodeList& list,
+                      const TriangleThreads& threads) {
+    if (threads.threads < 2 || !input.good() || input.size() - input.tell() <= threads.minBytes ||
+        !TrimBlanks(tokenizer.RestOfLine()).empty()) {
+        return false;
+    }
+    return std::all_of(list.begin(), list.end(), [](const SceneNode& node) {
+        const MeshData& m = node.mesh;
+        return m.vertexCount == 0 && m.faceCount == 0 && m.normalCount == 0 &&
+               m.normalFaceCount == 0 && m.texCoordCount == 0 && m.materialCount == 0 &&
+               m.faceMaterialCount == 0 && m.maxWeightsPerVertex == 0 && m.maxWeightsPerFace == 0 &&
+               m.boneCount == 0 && m.positions.empty() && m.faceIndices.empty() &&
+               m.normalFaceIndices.empty() && m.normals.empty() && m.texCoords.empty() &&
+               m.faceMaterials.empty() && m.materials.empty() && m.boneWeights.empty();
+    });
+}
+
+}  // namespace
+
+bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list, ReadReport& report,
+                   const TriangleThreads& threads) {
     if (tokenizer.NextToken(input) != "triangles") {
         return report.Fail("Token 'triangles' expected. Not found.");
     }
-    if (!TriangleReader(input, tokenizer, list, report).ReadSection()) {
+    const bool onThreads = MayReadOnThreads(input, tokenizer, list, threads) &&
+                           ReadSectionOnThreads(input, tokenizer, list, report, threads.threads);
+    if (!onThreads && !TriangleReader(input, tokenizer, list, report).ReadSection()) {
         return false;
     }
     Message noRoot;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -81,10 +82,18 @@ int32_t FindOrAddMaterial(MeshData& mesh, std::string_view textureFile);
 // titled "*** Internal Error ***" when a bone names no node.
 bool ComputeOffsets(MeshData& mesh, const NodeList& list, ReadReport& report);
 
+// How the "triangles" section of a large reference may be read on threads; the meshes, the
+// warnings and any failure are the same whatever the settings.
+struct TriangleThreads {
+    unsigned threads = 1;
+    size_t minBytes = size_t{4} << 20;  // a smaller rest of the file is read on one thread
+};
+
 // The "triangles" section up to its "end": each triangle goes into the mesh of the node that
 // owns its first vertex. Then selects the skeleton root (the load requires one), computes the
 // combined matrices from every root and the offsets of every mesh. Expects linked parents and
 // fixed names. A link to an unknown bone is a warning, and the load goes on.
-bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list, ReadReport& report);
+bool ReadTriangles(TextInput& input, LineTokenizer& tokenizer, NodeList& list, ReadReport& report,
+                   const TriangleThreads& threads = {});
 
 }  // namespace toravel

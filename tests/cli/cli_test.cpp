@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -116,6 +117,49 @@ TEST(Cli, ConvertWithThreadsWritesTheSameBytes) {
             single = written;
         }
         EXPECT_EQ(written, single);
+    }
+}
+
+// A reference large enough that its triangles are read on threads: the same bytes as on one
+// thread, and for a broken copy the same message with the same line.
+TEST(Cli, ConvertOfALargeReferenceOnThreadsReadsAsOnOne) {
+    TempDir dir;
+    std::string text =
+        "version 1\nnodes\n0 \"root\" -1\n1 \"arm\" 0\nend\n"
+        "skeleton\ntime 0\n0 0 0 0 0 0 0\n1 0 0 5 0 0 0\nend\ntriangles\n";
+    for (int t = 0; text.size() < (size_t{5} << 20); ++t) {
+        text += t % 3 == 0 ? "skin.bmp\n" : "cloth.tga\n";
+        for (int v = 0; v < 3; ++v) {
+            text += std::to_string((t + v) % 2) + " " + std::to_string(t % 97) + ".25 " +
+                    std::to_string(v) + ".5 -1.125 0 0 1 0.5 0.25 2 0 0.75 1 0.25\n";
+        }
+    }
+    const std::string good = dir.Write("good.smd", text + "end\n");
+    std::string brokenText = text;
+    const size_t spoiled = brokenText.find("1 ", brokenText.size() * 3 / 4);
+    brokenText.replace(spoiled, 1, "x");
+    const std::string where =
+        ":" + std::to_string(std::count(text.begin(), text.begin() + spoiled, '\n') + 1) +
+        ": Invalid File: Unexpected EOF in file.";
+    const std::string broken = dir.Write("broken.smd", brokenText + "end\n");
+    std::string single;
+    std::string singleFailure;
+    for (const char* threads : {"1", "2"}) {
+        SCOPED_TRACE(threads);
+        const std::string out = dir.File(std::string("t") + threads + ".x");
+        const Result run =
+            Shell(kToravel + " convert -q --threads " + threads + " -o " + out + " " + good);
+        ASSERT_EQ(run.code, 0) << run.output;
+        const Result failed = Shell(kToravel + " convert -q --threads " + threads + " -o " +
+                                    dir.File("no.x") + " " + broken);
+        EXPECT_NE(failed.code, 0);
+        EXPECT_NE(failed.output.find(where), std::string::npos) << failed.output;
+        if (single.empty()) {
+            single = TempDir::Read(out);
+            singleFailure = failed.output;
+        }
+        EXPECT_EQ(TempDir::Read(out), single);
+        EXPECT_EQ(failed.output, singleFailure);
     }
 }
 
