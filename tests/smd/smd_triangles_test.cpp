@@ -8,6 +8,7 @@
 
 #include "scene/node_ops.h"
 #include "smd/smd_reader.h"
+#include "support/many_meshes.h"
 #include "support/read_expectations.h"
 #include "support/scene_invariants.h"
 
@@ -304,41 +305,10 @@ TEST(ReadTriangles, EveryRootGetsItsCombinedMatrix) {
               Multiply(nodes[2].localMatrix, Multiply(nodes[1].localMatrix, nodes[0].localMatrix)));
 }
 
-// Deep chains and wide fans load without recursion and without quadratic lookups.
-// A reference whose `owners` nodes each own one triangle linked to `links` bones: every mesh
-// gets a weight list per bone, each with a copy of the bone's name of `nameLength` bytes.
-std::string ManyMeshesManyBones(int owners, int links, size_t nameLength) {
-    std::string text = "version 1\nnodes\n";
-    for (int i = 0; i < owners; ++i) {
-        const std::string name = "b" + std::to_string(i) + "_";
-        text += std::to_string(i) + " \"" + name + std::string(nameLength - name.size(), 'n') +
-                "\" " + std::to_string(i - 1) + "\n";
-    }
-    text += "end\nskeleton\ntime 0\n";
-    for (int i = 0; i < owners; ++i) {
-        text += std::to_string(i) + " 0 0 1 0 0 0\n";
-    }
-    text += "end\ntriangles\n";
-    for (int t = 0; t < owners; ++t) {
-        text += "t.bmp\n";
-        for (int v = 0; v < 3; ++v) {
-            text += std::to_string(t) + " 0 " + std::to_string(v) + " 0 0 0 1 0 0 " +
-                    std::to_string(links);
-            for (int l = 0; l < links; ++l) {
-                text += ' ';
-                text += std::to_string((t + v * links + l) % owners);
-                text += " 0";
-            }
-            text += "\n";
-        }
-    }
-    return text + "end\n";
-}
-
 // Memory stays in proportion to the file: a small file of long names that every mesh repeats
 // is refused with a message, while the same shape with short names loads.
 TEST(ReadTriangles, MeshListsThatOutgrowTheFileAreRefused) {
-    const std::string hostile = ManyMeshesManyBones(1000, 140, 990);
+    const std::string hostile = testing::ManyMeshesManyBones(1000, 140, 990);
     ASSERT_LT(hostile.size(), 4u << 20);
     const SmdReadResult refused = ReadSmdReference(hostile);
     EXPECT_EQ(FailureOf(refused.report),
@@ -346,7 +316,7 @@ TEST(ReadTriangles, MeshListsThatOutgrowTheFileAreRefused) {
               "this size may give them: each mesh repeats the names of the textures and bones it "
               "uses, and here that would take more than 64 MB plus 4 times the file's size.");
 
-    const SmdReadResult loaded = ReadSmdReference(ManyMeshesManyBones(1000, 100, 8));
+    const SmdReadResult loaded = ReadSmdReference(testing::ManyMeshesManyBones(1000, 100, 8));
     ASSERT_TRUE(loaded.ok()) << FailureOf(loaded.report);
     EXPECT_EQ(loaded.nodes[5].mesh.boneWeights.size(), 100u * 3);
 }

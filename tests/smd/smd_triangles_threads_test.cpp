@@ -9,6 +9,7 @@
 
 #include "smd/smd_reader.h"
 #include "smd/smd_triangle_ranges.h"
+#include "support/many_meshes.h"
 #include "support/read_expectations.h"
 #include "support/temp_dir.h"
 #include "text/text_writer.h"
@@ -67,10 +68,13 @@ std::string Generated(int triangles, bool crlf, bool finalLineEnd) {
             }
             const int links = (t + v) % 4;
             if (links > 0) {
-                line += " " + std::to_string(links);
+                line += ' ';
+                line += std::to_string(links);
                 for (int l = 0; l < links; ++l) {
                     const bool unknown = t % 401 == 7 && l == links - 1;
-                    line += " " + std::to_string(unknown ? 42 : (owner + l * 2) % 6) + decimal();
+                    line += ' ';
+                    line += std::to_string(unknown ? 42 : (owner + l * 2) % 6);
+                    line += decimal();
                 }
             }
             lines.push_back(line);
@@ -85,34 +89,6 @@ std::string Generated(int triangles, bool crlf, bool finalLineEnd) {
         }
     }
     return text;
-}
-
-// A reference whose `owners` nodes each own one triangle linked to `links` bones of names
-// `nameLength` bytes long: every mesh repeats every name.
-std::string ManyLongNames(int owners, int links, size_t nameLength) {
-    std::string text = "version 1\nnodes\n";
-    for (int i = 0; i < owners; ++i) {
-        const std::string name = "b" + std::to_string(i) + "_";
-        text += std::to_string(i) + " \"" + name + std::string(nameLength - name.size(), 'n') +
-                "\" " + std::to_string(i - 1) + "\n";
-    }
-    text += "end\nskeleton\ntime 0\n";
-    for (int i = 0; i < owners; ++i) {
-        text += std::to_string(i) + " 0 0 1 0 0 0\n";
-    }
-    text += "end\ntriangles\n";
-    for (int t = 0; t < owners; ++t) {
-        text += "t.bmp\n";
-        for (int v = 0; v < 3; ++v) {
-            text += std::to_string(t) + " 0 " + std::to_string(v) + " 0 0 0 1 0 0 " +
-                    std::to_string(links);
-            for (int l = 0; l < links; ++l) {
-                text += " " + std::to_string((t + v * links + l) % owners) + " 0";
-            }
-            text += "\n";
-        }
-    }
-    return text + "end\n";
 }
 
 std::string WriteX(const NodeList& nodes) {
@@ -310,7 +286,7 @@ TEST(ReadTrianglesThreads, AnEarlyEndIgnoresTheRest) {
 
 // The bound on the meshes' lists holds on threads as in one pass.
 TEST(ReadTrianglesThreads, MeshListsThatOutgrowTheFileAreRefusedAlike) {
-    const std::string hostile = ManyLongNames(1000, 140, 990);
+    const std::string hostile = testing::ManyMeshesManyBones(1000, 140, 990);
     const SmdReadResult single = Read(hostile, 1);
     ASSERT_FALSE(single.ok());
     EXPECT_NE(FailureOf(single.report).find("64 MB plus 4 times the file's size"),
