@@ -161,7 +161,7 @@ struct Fixture {
 std::vector<Fixture> ReadableFixtures() {
     return {
         {"example character",
-         testing::TempDir::ReadText(std::string(TORAVEL_EXAMPLES_DIR) + "/soldier_reference.smd")},
+         testing::TempDir::Read(std::string(TORAVEL_EXAMPLES_DIR) + "/soldier_reference.smd")},
         {"generated", Generated(4000, false, true)},
         {"generated, CRLF", Generated(3000, true, true)},
         {"generated, no final line end", Generated(3000, false, false)},
