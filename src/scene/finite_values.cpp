@@ -17,7 +17,7 @@ bool Finite(std::span<const float> values) {
 }
 
 bool Finite(const Matrix& m) {
-    return Finite(std::span<const float>(m.m));
+    return IsFinite(m);
 }
 bool Finite(const Vector3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -80,6 +80,10 @@ std::optional<std::string> FindInMesh(const MeshData& mesh) {
 }
 
 }  // namespace
+
+bool IsFinite(const Matrix& m) {
+    return Finite(std::span<const float>(m.m));
+}
 
 std::optional<std::string> FindNonFiniteValue(const NodeList& nodes) {
     for (const SceneNode& node : nodes) {

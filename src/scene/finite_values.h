@@ -18,6 +18,9 @@ namespace toravel {
 std::optional<std::string> FindNonFiniteValue(const NodeList& nodes);
 std::optional<std::string> FindNonFiniteValue(const std::vector<AnimSet>& sets);
 
+// Whether all sixteen entries are finite numbers.
+bool IsFinite(const Matrix& m);
+
 // The failure text for a value that FindNonFiniteValue described.
 std::string NonFiniteValueText(const std::string& what);
 

@@ -1,6 +1,5 @@
 #include "smd/smd_reader.h"
 
-#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -71,11 +70,9 @@ bool SmdReader::CheckFinite() {
     // Sums of translations that are finite alone may overflow in model space; the offset
     // matrices are the inverses of those bind poses.
     for (const SceneNode& node : nodes_) {
-        for (const float v : node.combinedMatrix.m) {
-            if (!std::isfinite(v)) {
-                return report_.Fail(
-                    NonFiniteValueText("the bind pose of node '" + node.name + "' in model space"));
-            }
+        if (!IsFinite(node.combinedMatrix)) {
+            return report_.Fail(
+                NonFiniteValueText("the bind pose of node '" + node.name + "' in model space"));
         }
     }
     if (const std::optional<std::string> what = FindNonFiniteValue(nodes_)) {
